@@ -1,0 +1,48 @@
+// Texture: one GL 2D texture object with its size, loaded from a PNG picture
+// or created empty at a size (render targets). Uploaded once with mipmaps.
+#pragma once
+
+#include <GL/gl.h>
+
+#include <string>
+
+namespace vorn {
+
+// True when path can be opened for reading.
+bool fileExists(const std::string& path);
+// Byte-wise, case-sensitive suffix test; an empty suffix always matches.
+bool endsWith(const std::string& path, const std::string& suffix);
+
+class Texture {
+ public:
+  // Creation at a size: width * height transparent black RGBA pixels, not yet uploaded.
+  Texture(int width, int height);
+  // Loading: decodes the file when it exists and its name ends in "png", converts
+  // it to 8-bit RGBA and uploads it. Otherwise the Texture stays empty and one
+  // line on stderr names the file.
+  explicit Texture(const std::string& path);
+  virtual ~Texture();
+  Texture(const Texture&) = delete;
+  Texture& operator=(const Texture&) = delete;
+
+  // Creates the GL texture from the held pixels (level 0 and the whole mipmap
+  // chain), leaves it bound, and releases pixels the Texture owns.
+  void upload();
+  // Binds the texture on the active unit; an empty Texture binds texture 0.
+  void bind() const;
+
+  GLuint glName() const { return glName_; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  bool empty() const { return glName_ == 0; }
+
+ private:
+  GLenum pixelType_ = GL_UNSIGNED_BYTE;
+  unsigned char* pixels_ = nullptr;  // RGBA rows, top row first; owned when ownsPixels_
+  bool ownsPixels_ = false;
+  GLuint glName_ = 0;
+  int width_ = 0;
+  int height_ = 0;
+};
+
+}  // namespace vorn

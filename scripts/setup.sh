@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing (Debian 12 packages), configures and builds the
+# demo, its asset generator and its tests into build/, and generates the assets.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(cmake g++ make pkg-config libsdl1.2-dev libsdl-image1.2-dev lib3ds-dev libgl1-mesa-dev
+  libglu1-mesa-dev libgl1-mesa-dri xvfb xauth libgtest-dev libvorbis-dev libkissfft-dev
+  libpng-dev ffmpeg)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}" >&2
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" > /dev/null
+cmake --build build -j"$(nproc)"
