@@ -118,7 +118,9 @@ void GlTest::SetUp() {
 }
 
 void GlTest::TearDown() {
-  if (opened) EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "a GL error was left by the test";
+  if (opened) {
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "a GL error was left by the test";
+  }
 }
 
 }  // namespace vorn::test
