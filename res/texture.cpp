@@ -1,0 +1,167 @@
+// Texture loading (PNG through SDL_image, converted to 8-bit RGBA when it
+// decodes in another layout), creation at a size, and the mipmapped upload.
+// Failures leave the Texture empty with one line on stderr; the show goes on.
+#include "res/texture.h"
+
+#include <GL/glu.h>
+#include <SDL/SDL.h>
+#include <SDL/SDL_image.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace vorn {
+
+namespace {
+
+constexpr int kBytesPerPixel = 4;
+
+void report(const std::string& path, const char* what) {
+  std::fprintf(stderr, "vorndemo: picture \"%s\" not loaded: %s\n", path.c_str(), what);
+}
+
+// True when the surface already holds R, G, B, A bytes in memory order with
+// rows of exactly width * 4 bytes, so the GL can read it as it is.
+bool isPackedRgba(const SDL_Surface* s) {
+  const SDL_PixelFormat* f = s->format;
+#if SDL_BYTEORDER == SDL_LIL_ENDIAN
+  const Uint32 r = 0x000000FFu, g = 0x0000FF00u, b = 0x00FF0000u, a = 0xFF000000u;
+#else
+  const Uint32 r = 0xFF000000u, g = 0x00FF0000u, b = 0x0000FF00u, a = 0x000000FFu;
+#endif
+  return f->BytesPerPixel == kBytesPerPixel && f->Rmask == r && f->Gmask == g && f->Bmask == b && f->Amask == a &&
+         s->pitch == s->w * kBytesPerPixel;
+}
+
+Uint32 readSurfacePixel(const Uint8* p, int bytesPerPixel) {
+  switch (bytesPerPixel) {
+    case 1:
+      return *p;
+    case 2: {
+      Uint16 v;
+      std::memcpy(&v, p, sizeof v);
+      return v;
+    }
+    case 3:
+#if SDL_BYTEORDER == SDL_LIL_ENDIAN
+      return static_cast<Uint32>(p[0]) | static_cast<Uint32>(p[1]) << 8 | static_cast<Uint32>(p[2]) << 16;
+#else
+      return static_cast<Uint32>(p[0]) << 16 | static_cast<Uint32>(p[1]) << 8 | static_cast<Uint32>(p[2]);
+#endif
+    default: {
+      Uint32 v;
+      std::memcpy(&v, p, sizeof v);
+      return v;
+    }
+  }
+}
+
+// Converts any decoded layout (RGB, grey, palette, other masks) into a new
+// width * height * 4 RGBA buffer, top row first. Pixels matching a colour key
+// become transparent black; layouts without alpha are opaque.
+unsigned char* convertToRgba(SDL_Surface* s) {
+  const int bpp = s->format->BytesPerPixel;
+  const bool keyed = (s->flags & SDL_SRCCOLORKEY) != 0;
+  const Uint32 key = s->format->colorkey;
+  auto* out = new unsigned char[static_cast<size_t>(s->w) * static_cast<size_t>(s->h) * kBytesPerPixel]();
+  if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
+  for (int y = 0; y < s->h; ++y) {
+    const Uint8* row = static_cast<const Uint8*>(s->pixels) + static_cast<size_t>(y) * s->pitch;
+    unsigned char* dst = out + static_cast<size_t>(y) * s->w * kBytesPerPixel;
+    for (int x = 0; x < s->w; ++x, dst += kBytesPerPixel) {
+      const Uint32 value = readSurfacePixel(row + static_cast<size_t>(x) * bpp, bpp);
+      if (keyed && value == key) continue;
+      SDL_GetRGBA(value, s->format, &dst[0], &dst[1], &dst[2], &dst[3]);
+    }
+  }
+  if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+  return out;
+}
+
+}  // namespace
+
+bool fileExists(const std::string& path) {
+  FILE* f = std::fopen(path.c_str(), "r");
+  if (!f) return false;
+  std::fclose(f);
+  return true;
+}
+
+bool endsWith(const std::string& path, const std::string& suffix) {
+  if (path.size() < suffix.size()) return false;
+  return path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+Texture::Texture(int width, int height) : width_(width), height_(height) {
+  pixels_ = new unsigned char[static_cast<size_t>(width) * static_cast<size_t>(height) * kBytesPerPixel]();
+  ownsPixels_ = true;
+}
+
+Texture::Texture(const std::string& path) {
+  if (!fileExists(path)) {
+    report(path, "the file cannot be opened");
+    return;
+  }
+  if (!endsWith(path, "png")) {
+    report(path, "the name does not end in \"png\"");
+    return;
+  }
+  SDL_Surface* surface = IMG_Load(path.c_str());
+  if (!surface) {
+    const std::string why = std::string("cannot decode it (") + IMG_GetError() + ")";
+    report(path, why.c_str());
+    return;
+  }
+  GLint maxSize = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+  if (surface->w <= 0 || surface->h <= 0 || surface->w > maxSize || surface->h > maxSize) {
+    report(path, "its size is zero or beyond the GL's largest texture");
+    SDL_FreeSurface(surface);
+    return;
+  }
+  width_ = surface->w;
+  height_ = surface->h;
+  pixelType_ = GL_UNSIGNED_BYTE;
+  if (isPackedRgba(surface)) {
+    pixels_ = static_cast<unsigned char*>(surface->pixels);
+    ownsPixels_ = false;
+  } else {
+    pixels_ = convertToRgba(surface);
+    ownsPixels_ = true;
+  }
+  upload();
+  pixels_ = nullptr;  // the decoded picture goes with its surface
+  SDL_FreeSurface(surface);
+}
+
+Texture::~Texture() {
+  if (ownsPixels_) delete[] pixels_;
+}
+
+void Texture::upload() {
+  // A second upload has no pixels left to read (GLU would read through null).
+  if (!pixels_) {
+    std::fprintf(stderr, "vorndemo: Texture::upload called without pixels; upload each Texture once\n");
+    return;
+  }
+  glGenTextures(1, &glName_);
+  glBindTexture(GL_TEXTURE_2D, glName_);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width_, height_, 0, GL_RGBA, pixelType_, pixels_);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  // Builds every level, level 0 included; sides that are not powers of two are
+  // resampled by GLU.
+  gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, width_, height_, GL_RGBA, pixelType_, pixels_);
+  if (ownsPixels_) {
+    delete[] pixels_;
+    pixels_ = nullptr;
+    ownsPixels_ = false;
+  }
+}
+
+void Texture::bind() const {
+  // An empty Texture binds 0, so no other picture can show through it.
+  glBindTexture(GL_TEXTURE_2D, glName_);
+}
+
+}  // namespace vorn
