@@ -19,6 +19,10 @@ class Track {
  public:
   Track() = default;
   virtual ~Track() = default;
+  Track(Track&&) = default;
+  Track& operator=(Track&&) = default;
+  Track(const Track&) = delete;
+  Track& operator=(const Track&) = delete;
 
   void addKey(std::unique_ptr<Key> key);
 
