@@ -1,0 +1,36 @@
+// The command line: the live show (as specified, or windowed, started later,
+// looping) and the offline modes (capture to video or PNGs, one shot, benchmark).
+#pragma once
+
+#include <string>
+
+namespace vorn {
+
+enum class RunMode { Show, Capture, Shot, Benchmark, Help, Version };
+
+constexpr int kDefaultCaptureFps = 60;
+constexpr int kDefaultBenchmarkFps = 30;
+constexpr int kMaxFps = 1000;
+
+struct Options {
+  RunMode mode = RunMode::Show;
+  bool window = false;
+  bool loop = false;
+  float start = 0.0f;  // live show: demo time of the first frame, seconds
+  std::string path;    // capture target (.mp4/.mkv video, else a PNG directory) or shot PNG
+  int fps = 0;         // offline frame rate; the mode's default when not given
+  float from = 0.0f;   // capture range, seconds of demo time, both included
+  float to = 176.0f;
+  float shotTime = 0.0f;
+};
+
+struct ParsedOptions {
+  bool ok = false;
+  Options options;
+  std::string error;  // one line saying what is wrong, when !ok
+};
+
+ParsedOptions parseOptions(int argc, const char* const* argv);
+const char* usageText();
+
+}  // namespace vorn
