@@ -34,6 +34,7 @@ class Scene {
   Node* layers[kMaxLayers] = {};     // not owned
   int layerCount = 0;
   std::vector<Node*> nodeList;       // not owned
+  const char* name = "";             // for reports such as the benchmark table
 };
 
 }  // namespace vorn
