@@ -43,7 +43,9 @@ signed char FSOUND_DSP_SetActive(FSOUND_DSPUNIT* unit, signed char active);
 // Always a valid array of kSpectrumBands floats in 0 .. 1; zeros when nothing plays.
 float* FSOUND_DSP_GetSpectrum();
 FSOUND_STREAM* FSOUND_Stream_OpenFile(const char* path, unsigned int mode, int memLength);
+// A channel handle (never 0) when the stream started, 0 when it did not.
 int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream);
+// Stops the stream and rewinds it: a later play starts at the beginning.
 signed char FSOUND_Stream_Stop(FSOUND_STREAM* stream);
 signed char FSOUND_Stream_Close(FSOUND_STREAM* stream);
 void FSOUND_Sample_Free(FSOUND_SAMPLE* sample);
@@ -53,11 +55,13 @@ namespace vorn::sound {
 // Moves the stream's read position to the given second (before or during play).
 bool seekStream(FSOUND_STREAM* stream, double seconds);
 // Manual mode: FSOUND_Init opens no device; playing streams advance only
-// through pullSamples. Set before FSOUND_Init.
+// through pullSamples. Set before FSOUND_Init; FSOUND_Close keeps the choice.
 void setManualMode(bool manual);
 // Mixes the next frames of the playing stream into out (16-bit stereo
 // interleaved, frames * 2 values), updates the spectrum from exactly those
 // frames, and returns the frames written (the rest is zero-filled silence).
+// The spectrum reads each frame as the mono sample (left + right) / 65536.
+// Outside manual mode it writes silence and returns 0.
 int pullSamples(short* out, int frames);
 
 }  // namespace vorn::sound
