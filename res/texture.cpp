@@ -6,9 +6,12 @@
 #include <GL/glu.h>
 #include <SDL/SDL.h>
 #include <SDL/SDL_image.h>
+#include <png.h>
 
+#include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace vorn {
 
@@ -58,7 +61,7 @@ Uint32 readSurfacePixel(const Uint8* p, int bytesPerPixel) {
 
 // Converts any decoded layout (RGB, grey, palette, other masks) into a new
 // width * height * 4 RGBA buffer, top row first. Pixels matching a colour key
-// become transparent black; layouts without alpha are opaque.
+// keep their colour with alpha 0; layouts without alpha are opaque.
 unsigned char* convertToRgba(SDL_Surface* s) {
   const int bpp = s->format->BytesPerPixel;
   const bool keyed = (s->flags & SDL_SRCCOLORKEY) != 0;
@@ -70,14 +73,91 @@ unsigned char* convertToRgba(SDL_Surface* s) {
     unsigned char* dst = out + static_cast<size_t>(y) * s->w * kBytesPerPixel;
     for (int x = 0; x < s->w; ++x, dst += kBytesPerPixel) {
       const Uint32 value = readSurfacePixel(row + static_cast<size_t>(x) * bpp, bpp);
-      if (keyed && value == key) continue;
       SDL_GetRGBA(value, s->format, &dst[0], &dst[1], &dst[2], &dst[3]);
+      if (keyed && value == key) dst[3] = 0;
     }
   }
   if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
   return out;
 }
 
+
+// A PNG is read through once with our own libpng handlers before SDL_image
+// sees it: SDL_image's libpng prints its own error line on a damaged file, and
+// a header can claim a size that is not worth decoding. Only the first error's
+// text is kept, for the one line we print.
+struct PngCheck {
+  char message[160] = "";
+};
+
+void onPngError(png_structp png, png_const_charp message) {
+  auto* check = static_cast<PngCheck*>(png_get_error_ptr(png));
+  std::snprintf(check->message, sizeof check->message, "%s", message);
+  png_longjmp(png, 1);
+}
+
+void onPngWarning(png_structp, png_const_charp) {}
+
+struct PngShape {
+  png_uint_32 width = 0;
+  png_uint_32 height = 0;
+  size_t rowBytes = 0;
+  int passes = 1;
+};
+
+// Each libpng stage sets its own jump point; nothing with a destructor lives
+// in these frames, so a longjmp out of libpng skips no clean-up.
+bool readPngHeader(png_structp png, png_infop info, FILE* f, PngShape* shape) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_init_io(png, f);
+  png_set_sig_bytes(png, 8);
+  png_read_info(png, info);
+  shape->passes = png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  shape->width = png_get_image_width(png, info);
+  shape->height = png_get_image_height(png, info);
+  shape->rowBytes = png_get_rowbytes(png, info);
+  return true;
+}
+
+bool readPngRows(png_structp png, const PngShape* shape, unsigned char* row) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  for (int pass = 0; pass < shape->passes; ++pass)
+    for (png_uint_32 y = 0; y < shape->height; ++y) png_read_row(png, row, nullptr);
+  return true;
+}
+
+// Empty when the file is not a PNG (left to SDL_image) or decodes fully within
+// maxSide; otherwise what is wrong with it.
+std::string checkPng(const std::string& path, int maxSide) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return "the file cannot be opened";
+  unsigned char signature[8];
+  if (std::fread(signature, 1, sizeof signature, f) != sizeof signature || png_sig_cmp(signature, 0, 8) != 0) {
+    std::fclose(f);
+    return "";
+  }
+  PngCheck check;
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &check, onPngError, onPngWarning);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  std::string why;
+  PngShape shape;
+  if (!info) {
+    why = "out of memory";
+  } else if (!readPngHeader(png, info, f, &shape)) {
+    why = std::string("damaged or truncated PNG (") + check.message + ")";
+  } else if (shape.width == 0 || shape.height == 0 || shape.width > static_cast<png_uint_32>(maxSide) ||
+             shape.height > static_cast<png_uint_32>(maxSide)) {
+    why = std::to_string(shape.width) + " x " + std::to_string(shape.height) +
+          " pixels is beyond the GL's largest texture side of " + std::to_string(maxSide);
+  } else {
+    std::vector<unsigned char> row(shape.rowBytes);
+    if (!readPngRows(png, &shape, row.data())) why = std::string("damaged or truncated PNG (") + check.message + ")";
+  }
+  png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+  std::fclose(f);
+  return why;
+}
 }  // namespace
 
 bool fileExists(const std::string& path) {
@@ -106,14 +186,19 @@ Texture::Texture(const std::string& path) {
     report(path, "the name does not end in \"png\"");
     return;
   }
+  GLint maxSize = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+  const std::string damage = checkPng(path, maxSize);
+  if (!damage.empty()) {
+    report(path, damage.c_str());
+    return;
+  }
   SDL_Surface* surface = IMG_Load(path.c_str());
   if (!surface) {
     const std::string why = std::string("cannot decode it (") + IMG_GetError() + ")";
     report(path, why.c_str());
     return;
   }
-  GLint maxSize = 0;
-  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
   if (surface->w <= 0 || surface->h <= 0 || surface->w > maxSize || surface->h > maxSize) {
     report(path, "its size is zero or beyond the GL's largest texture");
     SDL_FreeSurface(surface);

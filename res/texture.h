@@ -35,6 +35,8 @@ class Texture {
   int width() const { return width_; }
   int height() const { return height_; }
   bool empty() const { return glName_ == 0; }
+  // True while picture data waits for upload; upload releases it.
+  bool holdsPixels() const { return pixels_ != nullptr; }
 
  private:
   GLenum pixelType_ = GL_UNSIGNED_BYTE;
