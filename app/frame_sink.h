@@ -1,0 +1,39 @@
+// Where offline frames go: a directory of PNG frames plus music.wav, or a
+// video with the music through ffmpeg. A sink that fails leaves nothing that
+// looks complete: partial files carry a ".partial" name until the end.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vorn {
+
+constexpr int kFrameWidth = 800;
+constexpr int kFrameHeight = 600;
+
+class FrameSink {
+ public:
+  virtual ~FrameSink() = default;
+  // Each returns false with a one-line reason in error.
+  virtual bool open(std::string& error) = 0;
+  // rgb: kFrameWidth * kFrameHeight * 3 bytes, top row first.
+  virtual bool writeFrame(const std::vector<uint8_t>& rgb, std::string& error) = 0;
+  // audio: 16-bit stereo interleaved at rate Hz covering the frames written.
+  virtual bool finish(const std::vector<int16_t>& audio, int rate, std::string& error) = 0;
+  // Removes whatever a failed run left behind.
+  virtual void abandon() = 0;
+  // What a user should look at afterwards.
+  virtual std::string resultPath() const = 0;
+};
+
+// A PATH ending in .mp4 or .mkv gives a video sink; anything else a PNG directory.
+std::unique_ptr<FrameSink> makeFrameSink(const std::string& path, int fps);
+
+bool isVideoPath(const std::string& path);
+bool writeWav(const std::string& path, const std::vector<int16_t>& stereo, int rate, std::string& error);
+bool writeRgbPng(const std::string& path, const std::vector<uint8_t>& rgb, int width, int height,
+                 std::string& error);
+
+}  // namespace vorn
