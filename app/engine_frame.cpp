@@ -58,11 +58,14 @@ void Engine::drawTimeline(float t) {
       default: break;
     }
 
-    // A transition passes its fraction as both the value and the time.
+    // A transition passes its fraction as both the value and the time. A kind
+    // with no effect in that direction makes no pass at all.
     const float f = fadeInFraction(e, local);
-    if (f >= 0.0f) effectPass(currentScene, f, fadeInEffect(e.fadeInKind), f);
+    const int in = fadeInEffect(e.fadeInKind);
+    if (f >= 0.0f && in != 0) effectPass(currentScene, f, in, f);
     const float g = fadeOutFraction(e, local);
-    if (g >= 0.0f) effectPass(currentScene, g, fadeOutEffect(e.fadeOutKind), g);
+    const int out = fadeOutEffect(e.fadeOutKind);
+    if (g >= 0.0f && out != 0) effectPass(currentScene, g, out, g);
   }
 
   for (int i = 0; i < entryCount; ++i) {
