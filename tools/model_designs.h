@@ -1,0 +1,40 @@
+// The show's nine models as designs of our own primitives. Sizes are in file
+// units (z up, the front facing -y); the show draws each file turned z-up to
+// y-up and scaled by its script, and the sizes below are chosen for that.
+#pragma once
+
+#include <vector>
+
+#include "tools/model_writer.h"
+
+namespace vorn::assets {
+
+// The sky sphere: drawn at scale 2 around every camera of the scenes that
+// show it, so 2 * radius must enclose the farthest eye (about 950 units from
+// the centre) and leave the far side within the far plane at 2000.
+constexpr float kSkyRadius = 500.0f;
+constexpr int kSkySlices = 48;
+constexpr int kSkyStacks = 24;
+
+// Frame counts of the animated models; the show stretches them over its
+// animLength (fork 32 s, ship and mothership 10 s, bear 100 s).
+constexpr int kForkFrames = 320;
+constexpr int kShuttleFrames = 100;
+constexpr int kMothershipFrames = 100;
+constexpr int kBearFrames = 1000;
+constexpr int kStillFrames = 1;  // models the show never animates
+
+ModelDesign skyDesign();         // avaruus.3ds
+ModelDesign starsDesign();       // tahdettahdet.3ds
+ModelDesign ballDesign();        // zolviapallo.3ds
+ModelDesign forkDesign();        // haarukka.3ds
+ModelDesign shuttleDesign();     // avaruusalus01.3ds
+ModelDesign mothershipDesign();  // mothership.3ds
+ModelDesign bearDesign();        // karhu.3ds
+ModelDesign pigDesign();         // sika.3ds
+ModelDesign horseDesign();       // kyklohepo.3ds
+
+// All nine, in the order the show first uses them.
+std::vector<ModelDesign> showModelDesigns();
+
+}  // namespace vorn::assets
