@@ -1,0 +1,566 @@
+// Model3ds: loads a 3DS file through lib3ds after checking the parts lib3ds
+// reads unguarded, plays its keyframes, and draws each object node's mesh from
+// a display list compiled on first use. Texturing comes from the Material.
+#include "scene/model3ds.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <lib3ds/chunk.h>
+#include <lib3ds/file.h>
+#include <lib3ds/io.h>
+#include <lib3ds/material.h>
+#include <lib3ds/matrix.h>
+#include <lib3ds/mesh.h>
+#include <lib3ds/node.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/gl_procs.h"
+#include "scene/material.h"
+
+namespace vorn {
+
+namespace {
+
+constexpr const char* kDummyNodeName = "$$$DUMMY";
+constexpr float kMaxShininess = 128.0f;
+constexpr size_t kChunkHeader = 6;
+constexpr size_t kMaxNameBytes = 64;  // lib3ds's name buffers, terminating zero included
+// lib3ds_mesh_calculate_normals keeps the distinct face normals met at one
+// point in a fixed array of this many entries.
+constexpr int kMaxFacesPerSmoothedPoint = 128;
+
+using Bytes = std::vector<unsigned char>;
+
+uint16_t readU16(const Bytes& b, size_t at) { return static_cast<uint16_t>(b[at] | (b[at + 1] << 8)); }
+
+uint32_t readU32(const Bytes& b, size_t at) {
+  return static_cast<uint32_t>(b[at]) | (static_cast<uint32_t>(b[at + 1]) << 8) |
+         (static_cast<uint32_t>(b[at + 2]) << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
+}
+
+void writeU16(Bytes& b, size_t at, uint16_t v) {
+  b[at] = static_cast<unsigned char>(v & 0xFF);
+  b[at + 1] = static_cast<unsigned char>(v >> 8);
+}
+
+// ---------------------------------------------------------------------------
+// Checking the raw file. lib3ds trusts face point indices (it computes face
+// normals from them while loading), material-group face indices (it copies
+// names into the face they name) and node parent links (a cycle makes its
+// evaluation recurse forever). Those are checked here, before lib3ds sees the
+// bytes: bad faces are made harmless for the load and restored afterwards so
+// drawing can skip them; a file with broken chunk sizes or a node cycle is
+// refused.
+
+struct Chunk {
+  uint16_t id;
+  size_t data;  // first byte after the header
+  size_t end;   // one past the last byte
+};
+
+// The chunk starting at pos, when its header and declared size fit before limit.
+bool chunkAt(const Bytes& b, size_t pos, size_t limit, Chunk& out) {
+  if (pos + kChunkHeader > limit) return false;
+  const uint32_t size = readU32(b, pos + 2);
+  if (size < kChunkHeader || size > limit - pos) return false;
+  out = {readU16(b, pos), pos + kChunkHeader, pos + size};
+  return true;
+}
+
+// Calls visit on each chunk packed in [from, end); false when a chunk does not
+// fit or visit refuses.
+template <typename Visit>
+bool forEachChunk(const Bytes& b, size_t from, size_t end, Visit visit) {
+  size_t pos = from;
+  while (pos < end) {
+    Chunk c;
+    if (!chunkAt(b, pos, end, c) || !visit(c)) return false;
+    pos = c.end;
+  }
+  return true;
+}
+
+// Length of the zero-terminated name at pos, terminator included; 0 when it
+// is longer than lib3ds accepts or runs past end.
+size_t nameLength(const Bytes& b, size_t pos, size_t end) {
+  for (size_t i = 0; i < kMaxNameBytes && pos + i < end; ++i) {
+    if (b[pos + i] == 0) return i + 1;
+  }
+  return 0;
+}
+
+// A face whose point indices were replaced for the load.
+struct FaceRepair {
+  size_t face;
+  uint16_t points[3];
+};
+
+// Repairs for one mesh, found by name and by its rank among meshes of that
+// name (lib3ds keeps equal names in file order).
+struct MeshRepairs {
+  std::string name;
+  int rank;
+  std::vector<FaceRepair> faces;
+};
+
+struct NodeLink {
+  uint16_t id;
+  uint16_t parent;
+};
+
+class FileCheck {
+ public:
+  explicit FileCheck(Bytes& bytes) : b_(bytes) {}
+
+  // Checks and patches the bytes in place; false when the file must be refused.
+  bool run() {
+    Chunk top;
+    if (!chunkAt(b_, 0, b_.size(), top)) return false;
+    bool ok = true;
+    switch (top.id) {
+      case LIB3DS_MDATA:
+        ok = checkModelData(top);
+        break;
+      case LIB3DS_M3DMAGIC:
+      case LIB3DS_MLIBMAGIC:
+      case LIB3DS_CMAGIC:
+        ok = forEachChunk(b_, top.data, top.end, [&](const Chunk& c) {
+          if (c.id == LIB3DS_MDATA) return checkModelData(c);
+          if (c.id == LIB3DS_KFDATA) return checkKeyframes(c);
+          return true;
+        });
+        break;
+      default:
+        return false;
+    }
+    return ok && nodesFormATree();
+  }
+
+  std::vector<MeshRepairs> repairs;
+
+ private:
+  bool checkModelData(const Chunk& mdata) {
+    return forEachChunk(b_, mdata.data, mdata.end, [&](const Chunk& c) {
+      return c.id != LIB3DS_NAMED_OBJECT || checkNamedObject(c);
+    });
+  }
+
+  bool checkNamedObject(const Chunk& object) {
+    const size_t length = nameLength(b_, object.data, object.end);
+    if (length == 0) return false;
+    const std::string name(reinterpret_cast<const char*>(&b_[object.data]), length - 1);
+    return forEachChunk(b_, object.data + length, object.end, [&](const Chunk& c) {
+      return c.id != LIB3DS_N_TRI_OBJECT || checkMesh(c, name);
+    });
+  }
+
+  bool checkMesh(const Chunk& mesh, const std::string& name) {
+    // lib3ds keeps the last point and face arrays of a mesh and checks faces
+    // only after reading all of its chunks, against the final point count.
+    uint32_t points = 0;
+    std::vector<Chunk> faceArrays;
+    const bool ok = forEachChunk(b_, mesh.data, mesh.end, [&](const Chunk& c) {
+      if (c.id == LIB3DS_POINT_ARRAY) {
+        if (c.end - c.data < 2) return false;
+        points = readU16(b_, c.data);
+        return c.end - c.data >= 2 + size_t{12} * points;
+      }
+      if (c.id == LIB3DS_FACE_ARRAY) faceArrays.push_back(c);
+      return true;
+    });
+    if (!ok) return false;
+
+    MeshRepairs found{name, meshRank_[name]++, {}};
+    for (const Chunk& array : faceArrays) {
+      if (!checkFaceArray(array, points, found)) return false;
+    }
+    if (!found.faces.empty()) repairs.push_back(std::move(found));
+    return true;
+  }
+
+  bool checkFaceArray(const Chunk& array, uint32_t points, MeshRepairs& found) {
+    if (array.end - array.data < 2) return false;
+    const uint16_t faces = readU16(b_, array.data);
+    const size_t facesEnd = array.data + 2 + size_t{8} * faces;
+    if (facesEnd > array.end) return false;
+    found.faces.clear();  // only the last face array survives the load
+    if (faces == 0) return true;
+    if (points == 0) {
+      // No face can be drawn; an empty face list loads without reading any.
+      writeU16(b_, array.data, 0);
+      return true;
+    }
+    for (size_t f = 0; f < faces; ++f) {
+      const size_t at = array.data + 2 + 8 * f;
+      FaceRepair repair{f, {readU16(b_, at), readU16(b_, at + 2), readU16(b_, at + 4)}};
+      if (repair.points[0] < points && repair.points[1] < points && repair.points[2] < points) {
+        continue;
+      }
+      for (int k = 0; k < 3; ++k) writeU16(b_, at + 2 * k, 0);
+      found.faces.push_back(repair);
+    }
+    return forEachChunk(b_, facesEnd, array.end, [&](const Chunk& c) {
+      return c.id != LIB3DS_MSH_MAT_GROUP || checkMaterialGroup(c, faces);
+    });
+  }
+
+  // A group entry naming a face past the list is pointed at an entry of the
+  // same group that is in range (naming a face twice changes nothing); a
+  // group with no such entry is emptied.
+  bool checkMaterialGroup(const Chunk& group, uint16_t faces) {
+    const size_t length = nameLength(b_, group.data, group.end);
+    if (length == 0) return false;
+    const size_t countAt = group.data + length;
+    if (countAt + 2 > group.end) return false;
+    const uint16_t count = readU16(b_, countAt);
+    if (countAt + 2 + size_t{2} * count > group.end) return false;
+    int valid = -1;
+    for (size_t i = 0; i < count; ++i) {
+      const uint16_t face = readU16(b_, countAt + 2 + 2 * i);
+      if (face < faces) valid = face;
+    }
+    if (valid < 0) {
+      writeU16(b_, countAt, 0);
+      return true;
+    }
+    for (size_t i = 0; i < count; ++i) {
+      const size_t at = countAt + 2 + 2 * i;
+      if (readU16(b_, at) >= faces) writeU16(b_, at, static_cast<uint16_t>(valid));
+    }
+    return true;
+  }
+
+  bool checkKeyframes(const Chunk& keyframes) {
+    return forEachChunk(b_, keyframes.data, keyframes.end, [&](const Chunk& c) {
+      switch (c.id) {
+        case LIB3DS_AMBIENT_NODE_TAG:
+        case LIB3DS_OBJECT_NODE_TAG:
+        case LIB3DS_CAMERA_NODE_TAG:
+        case LIB3DS_TARGET_NODE_TAG:
+        case LIB3DS_LIGHT_NODE_TAG:
+        case LIB3DS_SPOTLIGHT_NODE_TAG:
+        case LIB3DS_L_TARGET_NODE_TAG:
+          return checkNode(c);
+        default:
+          return true;
+      }
+    });
+  }
+
+  // Node ids count up in file order unless a NODE_ID chunk gives one.
+  bool checkNode(const Chunk& node) {
+    NodeLink link{static_cast<uint16_t>(nodes_.size()), LIB3DS_NO_PARENT};
+    const bool ok = forEachChunk(b_, node.data, node.end, [&](const Chunk& c) {
+      if (c.id == LIB3DS_NODE_ID) {
+        if (c.end - c.data < 2) return false;
+        link.id = readU16(b_, c.data);
+      } else if (c.id == LIB3DS_NODE_HDR) {
+        const size_t length = nameLength(b_, c.data, c.end);
+        if (length == 0 || c.data + length + 6 > c.end) return false;
+        link.parent = readU16(b_, c.data + length + 4);
+      } else if (c.id >= LIB3DS_POS_TRACK_TAG && c.id <= LIB3DS_HIDE_TRACK_TAG) {
+        return trackFits(c);
+      }
+      return true;
+    });
+    nodes_.push_back(link);
+    return ok;
+  }
+
+  // lib3ds allocates as many keys as a track's count says, one at a time; the
+  // count must fit the chunk (a key takes at least its frame and flags).
+  bool trackFits(const Chunk& track) const {
+    constexpr size_t kTrackHeader = 14;  // flags, two reserved words, key count
+    constexpr size_t kMinKey = 6;
+    const size_t length = track.end - track.data;
+    if (length < kTrackHeader) return false;
+    const int32_t keys = static_cast<int32_t>(readU32(b_, track.data + 10));
+    return keys <= 0 || static_cast<size_t>(keys) <= (length - kTrackHeader) / kMinKey;
+  }
+
+  // lib3ds links each node under the node whose id its parent names; the
+  // links must not loop. Ids are required to be unique so the walk is exact.
+  bool nodesFormATree() const {
+    std::map<uint16_t, uint16_t> parentOf;
+    for (const NodeLink& n : nodes_) {
+      if (!parentOf.emplace(n.id, n.parent).second) return false;
+    }
+    for (const NodeLink& n : nodes_) {
+      uint16_t at = n.id;
+      for (size_t steps = 0; steps <= nodes_.size(); ++steps) {
+        const auto up = parentOf.find(at);
+        if (up == parentOf.end() || up->second == LIB3DS_NO_PARENT) break;
+        if (up->second == n.id || steps == nodes_.size()) return false;
+        at = up->second;
+      }
+    }
+    return true;
+  }
+
+  Bytes& b_;
+  std::map<std::string, int> meshRank_;
+  std::vector<NodeLink> nodes_;
+};
+
+// ---------------------------------------------------------------------------
+// Loading from memory through lib3ds's own reader.
+
+struct MemoryStream {
+  const Bytes* bytes;
+  long pos;
+};
+
+Lib3dsBool streamError(void*) { return LIB3DS_FALSE; }
+
+long streamSeek(void* self, long offset, Lib3dsIoSeek origin) {
+  auto* s = static_cast<MemoryStream*>(self);
+  const long size = static_cast<long>(s->bytes->size());
+  long base = 0;
+  if (origin == LIB3DS_SEEK_CUR) base = s->pos;
+  if (origin == LIB3DS_SEEK_END) base = size;
+  const long target = base + offset;
+  if (target < 0) return -1;
+  s->pos = target;
+  return 0;
+}
+
+long streamTell(void* self) { return static_cast<MemoryStream*>(self)->pos; }
+
+// Past the end the stream reads zeros, so lib3ds never sees uninitialised bytes.
+size_t streamRead(void* self, void* buffer, size_t size) {
+  auto* s = static_cast<MemoryStream*>(self);
+  const size_t total = s->bytes->size();
+  const size_t pos = static_cast<size_t>(s->pos);
+  const size_t available = pos < total ? total - pos : 0;
+  const size_t n = size < available ? size : available;
+  if (n > 0) std::memcpy(buffer, s->bytes->data() + pos, n);
+  if (n < size) std::memset(static_cast<char*>(buffer) + n, 0, size - n);
+  s->pos += static_cast<long>(n);
+  return n;
+}
+
+size_t streamWrite(void*, const void*, size_t) { return 0; }
+
+bool readWholeFile(const std::string& path, Bytes& out) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  unsigned char block[65536];
+  size_t n;
+  while ((n = std::fread(block, 1, sizeof block, f)) > 0) out.insert(out.end(), block, block + n);
+  const bool ok = !std::ferror(f);
+  std::fclose(f);
+  return ok;
+}
+
+void restoreFaces(Lib3dsFile* file, const std::vector<MeshRepairs>& repairs) {
+  for (const MeshRepairs& r : repairs) {
+    int rank = 0;
+    for (Lib3dsMesh* mesh = file->meshes; mesh; mesh = mesh->next) {
+      if (r.name != mesh->name || rank++ != r.rank) continue;
+      for (const FaceRepair& f : r.faces) {
+        if (f.face >= mesh->faces) continue;
+        for (int k = 0; k < 3; ++k) mesh->faceL[f.face].points[k] = f.points[k];
+      }
+      break;
+    }
+  }
+}
+
+// The loaded file, or null (with one line on stderr) when it cannot be read
+// or is refused. Faces with out-of-range points keep their original indices.
+Lib3dsFile* loadChecked(const std::string& path) {
+  Bytes bytes;
+  if (!readWholeFile(path, bytes)) {
+    std::fprintf(stderr, "vorndemo: cannot read model %s\n", path.c_str());
+    return nullptr;
+  }
+  FileCheck check(bytes);
+  if (!check.run()) {
+    std::fprintf(stderr, "vorndemo: model %s is damaged; not shown\n", path.c_str());
+    return nullptr;
+  }
+  MemoryStream stream{&bytes, 0};
+  Lib3dsIo* io = lib3ds_io_new(&stream, streamError, streamSeek, streamTell, streamRead, streamWrite);
+  Lib3dsFile* file = io ? lib3ds_file_new() : nullptr;
+  if (file && !lib3ds_file_read(file, io)) {
+    lib3ds_file_free(file);
+    file = nullptr;
+  }
+  if (io) lib3ds_io_free(io);
+  if (!file) {
+    std::fprintf(stderr, "vorndemo: cannot load model %s\n", path.c_str());
+    return nullptr;
+  }
+  restoreFaces(file, check.repairs);
+  return file;
+}
+
+// ---------------------------------------------------------------------------
+// Drawing.
+
+bool faceInRange(const Lib3dsMesh& mesh, const Lib3dsFace& face) {
+  return face.points[0] < mesh.points && face.points[1] < mesh.points &&
+         face.points[2] < mesh.points;
+}
+
+// Per-corner normals (three per face) of the given faces, following their
+// smoothing groups. lib3ds's routine only reads faces, points and the face
+// normals, so it runs on a view of the mesh that holds just these faces.
+std::vector<float> cornerNormals(const Lib3dsMesh& mesh, std::vector<Lib3dsFace>& faces) {
+  std::vector<float> normals(9 * faces.size(), 0.0f);
+  if (faces.empty()) return normals;
+  std::vector<int> facesAtPoint(mesh.points, 0);
+  int busiest = 0;
+  for (const Lib3dsFace& f : faces) {
+    for (int k = 0; k < 3; ++k) {
+      const int n = ++facesAtPoint[f.points[k]];
+      if (n > busiest) busiest = n;
+    }
+  }
+  if (busiest <= kMaxFacesPerSmoothedPoint) {
+    Lib3dsMesh view = mesh;
+    view.faces = static_cast<Lib3dsDword>(faces.size());
+    view.faceL = faces.data();
+    lib3ds_mesh_calculate_normals(&view, reinterpret_cast<Lib3dsVector*>(normals.data()));
+    return normals;
+  }
+  // Beyond lib3ds's limit each corner takes its face's own normal.
+  for (size_t i = 0; i < faces.size(); ++i) {
+    for (int k = 0; k < 3; ++k) std::memcpy(&normals[9 * i + 3 * k], faces[i].normal, sizeof(Lib3dsVector));
+  }
+  return normals;
+}
+
+void recordFaceMaterial(Lib3dsFile* file, const Lib3dsFace& face) {
+  Lib3dsMaterial* m = face.material[0] ? lib3ds_file_material_by_name(file, face.material) : nullptr;
+  if (!m) {
+    static const GLfloat kAmbient[4] = {0.2f, 0.2f, 0.2f, 1.0f};
+    static const GLfloat kDiffuse[4] = {0.8f, 0.8f, 0.8f, 1.0f};
+    static const GLfloat kSpecular[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    glMaterialfv(GL_FRONT, GL_AMBIENT, kAmbient);
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, kDiffuse);
+    glMaterialfv(GL_FRONT, GL_SPECULAR, kSpecular);
+    return;
+  }
+  static const GLfloat kNoAmbient[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+  glMaterialfv(GL_FRONT, GL_AMBIENT, kNoAmbient);
+  glMaterialfv(GL_FRONT, GL_DIFFUSE, m->diffuse);
+  glMaterialfv(GL_FRONT, GL_SPECULAR, m->specular);
+  // The file's shininess is 0 .. 1; GL takes an exponent of at most 128.
+  // The negated test also caps infinities and NaN from a damaged file.
+  float shininess = static_cast<float>(std::pow(2.0, 10.0 * static_cast<double>(m->shininess)));
+  if (!(shininess <= kMaxShininess)) shininess = kMaxShininess;
+  glMaterialf(GL_FRONT, GL_SHININESS, shininess);
+}
+
+// Records the mesh into the open display list: the inverse mesh matrix (mesh
+// points are stored in world space), then per face its material and one
+// triangle. Faces naming a point outside the mesh are skipped.
+void recordMesh(Lib3dsFile* file, Lib3dsMesh* mesh) {
+  std::vector<Lib3dsFace> faces;
+  faces.reserve(mesh->faces);
+  for (Lib3dsDword i = 0; i < mesh->faces; ++i) {
+    if (faceInRange(*mesh, mesh->faceL[i])) faces.push_back(mesh->faceL[i]);
+  }
+
+  Lib3dsMatrix inverse;
+  lib3ds_matrix_copy(inverse, mesh->matrix);
+  lib3ds_matrix_inv(inverse);
+  glMultMatrixf(&inverse[0][0]);
+  const std::vector<float> normals = cornerNormals(*mesh, faces);
+
+  for (size_t i = 0; i < faces.size(); ++i) {
+    const Lib3dsFace& face = faces[i];
+    recordFaceMaterial(file, face);
+    glBegin(GL_TRIANGLES);
+    for (int k = 0; k < 3; ++k) {
+      const Lib3dsWord point = face.points[k];
+      glNormal3fv(&normals[9 * i + 3 * k]);
+      if (point < mesh->texels) {
+        // 3DS texture v grows upward; pictures are loaded top row first.
+        gl::multiTexCoord2fARB(GL_TEXTURE0_ARB, mesh->texelL[point][0], -mesh->texelL[point][1]);
+      }
+      glVertex3fv(mesh->pointL[point].pos);
+    }
+    glEnd();
+  }
+}
+
+// Children first, each with its own complete matrix from lib3ds's evaluation.
+void drawNode(Lib3dsFile* file, Lib3dsNode* node) {
+  for (Lib3dsNode* child = node->childs; child; child = child->next) drawNode(file, child);
+  if (node->type != LIB3DS_OBJECT_NODE) return;
+  if (std::strcmp(node->name, kDummyNodeName) == 0) return;
+
+  if (node->user.d == 0) {
+    Lib3dsMesh* mesh = lib3ds_file_mesh_by_name(file, node->name);
+    if (!mesh) return;
+    // Without a list name nothing is compiled (glNewList(0) would execute the
+    // mesh at once instead); the next frame tries again.
+    const GLuint list = glGenLists(1);
+    if (list == 0) return;
+    node->user.d = list;
+    glNewList(list, GL_COMPILE);
+    recordMesh(file, mesh);
+    glEndList();
+  }
+
+  glPushMatrix();
+  glMultMatrixf(&node->matrix[0][0]);
+  const float* pivot = node->data.object.pivot;
+  glTranslatef(-pivot[0], -pivot[1], -pivot[2]);
+  glCallList(node->user.d);
+  glPopMatrix();
+}
+
+}  // namespace
+
+float modelFrameAt(float t, float animStart, float animLength, int frames) {
+  const float framesF = static_cast<float>(frames);
+  float frame = (t - animStart) / animLength * framesF;
+  // NaN (t at animStart with a length of 0) takes frame 0 with the negatives.
+  if (!(frame >= 0.0f)) frame = 0.0f;
+  if (frame > framesF) frame = framesF;
+  return frame;
+}
+
+Model3ds::Model3ds(const std::string& path, float animStart, float animLength)
+    : file(loadChecked(path)), animStart(animStart), animLength(animLength) {
+  if (file) lib3ds_file_eval(file, 0.0f);
+}
+
+// Display lists are left to the GL context; they go with it.
+Model3ds::~Model3ds() {
+  if (file) lib3ds_file_free(file);
+}
+
+void Model3ds::update(float t) {
+  if (material) material->evaluateColour(t);
+  if (file) {
+    frame = modelFrameAt(t, animStart, animLength, file->frames);
+    lib3ds_file_eval(file, frame);
+  }
+  Node::update(t);
+}
+
+void Model3ds::render() {
+  // The Material's state is left in force, as every apply() leaves it.
+  if (material) material->apply();
+  if (!file) return;
+  glPushMatrix();
+  applyTransform();
+  // The file is z-up; the Scene is y-up.
+  glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
+  for (Lib3dsNode* node = file->nodes; node; node = node->next) drawNode(file, node);
+  glPopMatrix();
+}
+
+}  // namespace vorn
