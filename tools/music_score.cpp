@@ -204,9 +204,9 @@ void bassHeld(Mix& mix, int bar, int bars, float velocity, float brightness) {
 }
 
 void calmOpening(Mix& mix) {
-  pads(mix, 0, kLaunchBar, 0.9f, 0.12f, 0.4f);
+  pads(mix, 0, kLaunchBar, 1.3f, 0.12f, 0.4f);
   for (int bar = 2; bar < kLaunchBar; ++bar)
-    arpeggio(mix, bar, 2, 0.35f + 0.03f * bar, 1);
+    arpeggio(mix, bar, 2, 0.45f + 0.03f * bar, 1);
   playPhrase(mix, kPhraseA, 4, 0.55f);
   playPhrase(mix, kPhraseB, 8, 0.6f, kLaunchBar);
   addHat(mix, frameAt(kLaunchBar - 1, 12), 0.5f, true);
