@@ -158,7 +158,7 @@ void drawGlow(float baseAlpha, float weight, int levelAdjust) {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE);
   int m = pyramid.levelCount + levelAdjust;
-  if (m > pyramid.levelCount) m = pyramid.levelCount;
+  if (m > pyramid.levelCount) m = pyramid.levelCount;  // never past the last level
   for (int k = 0; k < m; ++k) {
     glViewport(0, 0, kScreenWidth, kScreenHeight);
     glBindTexture(GL_TEXTURE_2D, pyramid.levels[k]);

@@ -16,7 +16,7 @@ void createPyramid();
 // Test hook: builds the chain from another base size (the program uses 512 x 512).
 void createPyramidSized(int baseWidth, int baseHeight);
 int pyramidLevelCount();
-GLuint pyramidLevel(int k);  // texture name of level k, 0 .. count-1
+GLuint pyramidLevel(int k);  // texture name of level k, 0 .. count-1; 0 outside that range
 
 void beginCapture();
 void endCapture();
