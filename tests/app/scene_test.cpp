@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -50,11 +53,6 @@ std::vector<std::string> names(const std::vector<Event>& log) {
   std::vector<std::string> out;
   for (const auto& e : log) out.push_back(e.what);
   return out;
-}
-
-void expectMatrixNear(const std::array<GLfloat, 16>& got, const test::Mat4& want) {
-  for (int i = 0; i < 16; ++i)
-    EXPECT_NEAR(got[i], want[i], 1e-5 * std::max(1.0, std::fabs(want[i]))) << "element " << i;
 }
 
 TEST(SceneSetup, KeysACameraForModes0And2) {
@@ -152,7 +150,7 @@ TEST_F(SceneRender, CameraFirstThenEachNodeUpdatedAndDrawnInListOrder) {
   for (const auto& e : log) {
     SCOPED_TRACE(e.what);
     EXPECT_EQ(e.time, 3.5f);
-    expectMatrixNear(e.projection, test::cameraProjection(scale, rot, pos, kCameraFar));
+    test::expectMatrixNear(e.projection, test::cameraProjection(scale, rot, pos, kCameraFar));
   }
   delete scene.camera;
 }
@@ -171,7 +169,7 @@ TEST_F(SceneRender, CameraFollowsItsKeysAtTheGivenTime) {
   scene.render(5.0f);
   const float z = -20.0f + (-40.0f + 20.0f) * std::sin(0.5f * 1.5707963f);
   const float scale[3] = {1, 1, 1}, rot[3] = {0, 0, 0}, pos[3] = {0, 0, z};
-  expectMatrixNear(test::getMatrix(GL_PROJECTION_MATRIX), test::cameraProjection(scale, rot, pos, kCameraFar));
+  test::expectMatrixNear(test::getMatrix(GL_PROJECTION_MATRIX), test::cameraProjection(scale, rot, pos, kCameraFar));
   delete scene.camera;
 }
 
@@ -183,8 +181,8 @@ TEST_F(SceneRender, FeedbackSceneOnlyLoadsItsProjection) {
   const test::StackDepths before = test::stackDepths();
   scene.render(0.0f);
   const float scale[3] = {1, 1, 0.1f}, rot[3] = {0, 0, 0}, pos[3] = {0, 0, -5};
-  expectMatrixNear(test::getMatrix(GL_PROJECTION_MATRIX), test::cameraProjection(scale, rot, pos, kCameraFar));
-  expectMatrixNear(test::getMatrix(GL_MODELVIEW_MATRIX), test::identity4());
+  test::expectMatrixNear(test::getMatrix(GL_PROJECTION_MATRIX), test::cameraProjection(scale, rot, pos, kCameraFar));
+  test::expectMatrixNear(test::getMatrix(GL_MODELVIEW_MATRIX), test::identity4());
   EXPECT_TRUE(test::stackDepths() == before);
   delete scene.camera;
 }
@@ -237,7 +235,7 @@ TEST_F(SceneRender, EachLayerIsUpdatedOutsideAndDrawnInsideItsOwnScreenSpace) {
       EXPECT_EQ(e.depths.projection, before.projection + 1);
       EXPECT_EQ(e.depths.modelview, before.modelview + 1);
       EXPECT_GT(e.depths.attrib, before.attrib);
-      expectMatrixNear(e.projection, ortho);
+      test::expectMatrixNear(e.projection, ortho);
       EXPECT_EQ(e.viewport[2], 800);
       EXPECT_EQ(e.viewport[3], 600);
     }

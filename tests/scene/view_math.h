@@ -2,6 +2,10 @@
 // computing the projection a Camera should load without asking the GL.
 #pragma once
 
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -64,6 +68,13 @@ inline Mat4 rotation(double deg, int axis) {
 inline Mat4 cameraProjection(const float scale[3], const float rot[3], const float pos[3], double far) {
   return frustum(-scale[0], scale[0], -scale[1], scale[1], scale[2], far) * rotation(rot[0], 0) *
          rotation(rot[1], 1) * rotation(rot[2], 2) * translation(pos[0], pos[1], pos[2]);
+}
+
+// Compares a matrix read back from the GL with an expected one, relative to
+// each element's size (the far-plane terms are in the thousands).
+inline void expectMatrixNear(const std::array<GLfloat, 16>& got, const Mat4& want) {
+  for (int i = 0; i < 16; ++i)
+    EXPECT_NEAR(got[i], want[i], 1e-5 * std::max(1.0, std::fabs(want[i]))) << "element " << i;
 }
 
 }  // namespace vorn::test
