@@ -15,6 +15,7 @@
 #include "tests/support/test_files.h"
 #include "tools/assets.h"
 #include "tools/music_score.h"
+#include "tools/music_synth.h"
 #include "tools/music_writer.h"
 
 namespace vorn {
@@ -57,6 +58,105 @@ bool decodeOgg(const std::string& path, Decoded& out) {
   }
   ov_clear(&vf);  // closes the file
   return ok;
+}
+
+// Bands 1 + 2 + 3 of a single instrument, 1024 frames ending at frame end.
+float instrumentLowBands(const music::Mix& mix, int end) {
+  float mono[kSpectrumWindow];
+  for (int n = 0; n < kSpectrumWindow; ++n) {
+    const int f = end - kSpectrumWindow + n;
+    mono[n] = f < 0 ? 0.0f
+                    : (mix.drumsL[f] + mix.musicL[f] + mix.drumsR[f] + mix.musicR[f]) * 0.5f;
+  }
+  float bands[kSpectrumBandCount];
+  computeSpectrum(mono, bands);
+  return bands[1] + bands[2] + bands[3];
+}
+
+struct InstrumentRow {
+  const char* name;
+  void (*play)(music::Mix& mix, int start);
+  float minLowBands, maxLowBands;  // 50 ms after the start
+};
+
+// The box pile follows the kick: it alone passes the threshold; the bass is
+// heard in the low bands but stays under it, and the rest barely touch them.
+TEST(MusicInstruments, OnlyKickAndBassReachTheLowBands) {
+  const InstrumentRow rows[] = {
+      {"kick", [](music::Mix& m, int s) { music::addKick(m, s, 1.0f, false); }, 0.7f, 3.0f},
+      {"bass A1", [](music::Mix& m, int s) { music::addBass(m, s, music::kRate, 33, 1.0f, 0.7f); },
+       0.05f, 0.7f},
+      {"snare", [](music::Mix& m, int s) { music::addSnare(m, s, 1.0f); }, 0.0f, 0.2f},
+      {"open hat", [](music::Mix& m, int s) { music::addHat(m, s, 1.0f, true); }, 0.0f, 0.02f},
+      {"crash", [](music::Mix& m, int s) { music::addCrash(m, s, 1.0f); }, 0.0f, 0.02f},
+      {"lead E5", [](music::Mix& m, int s) { music::addLead(m, s, music::kRate, 76, 1.0f); },
+       0.0f, 0.02f},
+      {"pluck A4", [](music::Mix& m, int s) { music::addPluck(m, s, 69, 1.0f, 0.0f); }, 0.0f, 0.02f},
+      {"pad G3", [](music::Mix& m, int s) { music::addPad(m, s, music::kRate, 55, 1.0f, 1.0f); },
+       0.0f, 0.05f},
+  };
+  constexpr int kStart = 2048;
+  for (const InstrumentRow& row : rows) {
+    music::Mix mix(kStart + 2 * music::kRate);
+    row.play(mix, kStart);
+    const float sum = instrumentLowBands(mix, kStart + music::kRate / 20);
+    EXPECT_GE(sum, row.minLowBands) << row.name;
+    EXPECT_LE(sum, row.maxLowBands) << row.name;
+  }
+}
+
+// Notes that run past the end of the buses stop there, and only touch
+// frames from their start on.
+TEST(MusicInstruments, NotesAreCutAtTheEndOfTheMixAndStartOnTheirFrame) {
+  const InstrumentRow rows[] = {
+      {"kick", [](music::Mix& m, int s) { music::addKick(m, s, 1.0f, true); }, 0, 0},
+      {"crash", [](music::Mix& m, int s) { music::addCrash(m, s, 1.0f); }, 0, 0},
+      {"riser", [](music::Mix& m, int s) { music::addRiser(m, s, music::kRate, 1.0f); }, 0, 0},
+      {"bass", [](music::Mix& m, int s) { music::addBass(m, s, music::kRate, 33, 1.0f, 1.0f); }, 0, 0},
+      {"pad", [](music::Mix& m, int s) { music::addPad(m, s, music::kRate, 57, 1.0f, 1.0f); }, 0, 0},
+      {"lead", [](music::Mix& m, int s) { music::addLead(m, s, music::kRate, 81, 1.0f); }, 0, 0},
+      {"pluck", [](music::Mix& m, int s) { music::addPluck(m, s, 93, 1.0f, 1.0f); }, 0, 0},
+  };
+  constexpr int kFrames = 4000, kStart = 3000;
+  for (const InstrumentRow& row : rows) {
+    music::Mix mix(kFrames);
+    row.play(mix, kStart);
+    for (const std::vector<float>* bus :
+         {&mix.drumsL, &mix.drumsR, &mix.musicL, &mix.musicR, &mix.delaySend, &mix.reverbSend}) {
+      EXPECT_EQ(bus->size(), static_cast<size_t>(kFrames)) << row.name;
+      const auto first = std::find_if(bus->begin(), bus->end(), [](float v) { return v != 0.0f; });
+      if (first != bus->end()) {
+        EXPECT_GE(first - bus->begin(), kStart) << row.name;
+      }
+    }
+    const float heard = std::fabs(mix.drumsL[kFrames - 1]) + std::fabs(mix.musicL[kFrames - 1]) +
+                        std::fabs(mix.musicR[kFrames - 1]);
+    EXPECT_GT(heard, 0.0f) << row.name << " is still sounding at the last frame";
+  }
+}
+
+TEST(MusicNoise, SeedsGiveRepeatableSequencesInRange) {
+  struct Row {
+    const char* name;
+    uint32_t seed;
+  } const rows[] = {{"zero seed", 0u}, {"one", 1u}, {"high bits", 0x80000000u}};
+  for (const Row& row : rows) {
+    music::Noise a(row.seed), b(row.seed);
+    float sum = 0.0f, lowest = 1.0f, highest = -1.0f;
+    constexpr int kCount = 100000;
+    for (int i = 0; i < kCount; ++i) {
+      const float v = a.next();
+      ASSERT_EQ(v, b.next()) << row.name;
+      sum += v;
+      lowest = std::min(lowest, v);
+      highest = std::max(highest, v);
+    }
+    EXPECT_GE(lowest, -1.0f) << row.name;
+    EXPECT_LE(highest, 1.0f) << row.name;
+    EXPECT_LT(lowest, -0.99f) << row.name;
+    EXPECT_GT(highest, 0.99f) << row.name;
+    EXPECT_NEAR(sum / kCount, 0.0f, 0.01f) << row.name;
+  }
 }
 
 // Written, decoded and rendered once more for the whole suite: generating the
