@@ -14,9 +14,10 @@ namespace {
 
 constexpr float kPi = 3.14159265f;
 constexpr int kSineTableSize = 4096;
-constexpr int kFilterUpdateFrames = 32;  // cutoff sweeps are recomputed this often
-constexpr float kKickSeconds = 0.5f;       // one beat: a kick never rings into the next
-constexpr float kKickFadeSeconds = 0.04f;  // closing fade, so the cut does not click
+constexpr int kFilterUpdateFrames = 32;      // cutoff sweeps are recomputed this often
+constexpr float kKickSeconds = 0.5f;         // one beat: a kick never rings into the next
+constexpr float kKickFadeSeconds = 0.04f;    // closing fade, so the cut does not click
+constexpr float kRiserCloseSeconds = 0.03f;  // likewise at the top of a riser
 
 // One period of a sine, with a guard entry so interpolation never wraps.
 const std::array<float, kSineTableSize + 1>& sineTable() {
@@ -247,7 +248,7 @@ void addCrash(Mix& mix, int start, float velocity) {
   const float decay = decayFactor(1.1f);
   float level = 1.0f;
   const float gain = 0.16f * velocity;
-  const int end = lastFrame(mix, start, frames(4.5f));
+  const int end = lastFrame(mix, start, frames(6.0f));
   for (int f = start; f < end; ++f) {
     filterL.process(noiseL.next());
     filterR.process(noiseR.next());
@@ -270,7 +271,8 @@ void addRiser(Mix& mix, int start, int length, float velocity) {
     const float progress = static_cast<float>(i) / length;
     if (i % kFilterUpdateFrames == 0) filter.set(300.0f * std::pow(25.0f, progress), 0.55f);
     filter.process(noise.next());
-    const float s = gain * progress * progress * filter.band;
+    const float close = std::min(1.0f, (length - i) / (kRiserCloseSeconds * kRate));
+    const float s = gain * progress * progress * close * filter.band;
     mix.drumsL[f] += s;
     mix.drumsR[f] += s;
     mix.reverbSend[f] += 0.5f * s;
