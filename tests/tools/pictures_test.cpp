@@ -1,0 +1,366 @@
+// The picture writers: every file of the show decodes as 8-bit RGBA at its
+// size, layers are see-through around their panels, captions carry text,
+// textures repeat without seams, and two runs give the same bytes. Also the
+// PNG writer, the bitmap font and the canvas's edge colouring on their own.
+#include <SDL/SDL_image.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tests/support/test_files.h"
+#include "tools/assets.h"
+#include "tools/font.h"
+#include "tools/picture_canvas.h"
+#include "tools/picture_catalogue.h"
+#include "tools/png_writer.h"
+
+namespace vorn {
+namespace {
+
+using picture::PictureKind;
+using picture::PictureSpec;
+using picture::Rect;
+
+// A decoded picture as 8-bit RGBA rows, top first, in memory byte order.
+struct Decoded {
+  int width = 0, height = 0, bytesPerPixel = 0;
+  bool rgbaOrder = false;  // bytes in memory are R, G, B, A
+  std::vector<std::uint8_t> pixels;
+  const std::uint8_t* at(int x, int y) const { return &pixels[(static_cast<std::size_t>(y) * width + x) * 4]; }
+};
+
+bool decode(const std::string& path, Decoded& out) {
+  std::unique_ptr<SDL_Surface, void (*)(SDL_Surface*)> surface(IMG_Load(path.c_str()), SDL_FreeSurface);
+  if (!surface) return false;
+  const SDL_PixelFormat* f = surface->format;
+  out.width = surface->w;
+  out.height = surface->h;
+  out.bytesPerPixel = f->BytesPerPixel;
+  if (out.bytesPerPixel != 4) return true;
+  const std::uint32_t probe = 0x04030201u;  // byte k in memory holds k + 1
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(&probe);
+  auto byteOf = [&](std::uint32_t mask) {
+    for (int k = 0; k < 4; ++k)
+      if (((static_cast<std::uint32_t>(bytes[k]) << (8 * (bytes[k] - 1))) & mask) != 0 && (mask >> (8 * (bytes[k] - 1))) == 0xFFu)
+        return k;
+    return -1;
+  };
+  out.rgbaOrder = byteOf(f->Rmask) == 0 && byteOf(f->Gmask) == 1 && byteOf(f->Bmask) == 2 && byteOf(f->Amask) == 3;
+  out.pixels.resize(static_cast<std::size_t>(out.width) * out.height * 4);
+  for (int y = 0; y < out.height; ++y) {
+    const auto* row = static_cast<const std::uint8_t*>(surface->pixels) + static_cast<std::size_t>(y) * surface->pitch;
+    std::copy(row, row + out.width * 4, out.pixels.begin() + static_cast<std::ptrdiff_t>(y) * out.width * 4);
+  }
+  return true;
+}
+
+bool isPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
+
+// ---- PNG writer -------------------------------------------------------------
+
+TEST(PngWriter, RoundTripsEveryChannelExactly) {
+  const std::string path = test::scratchDir() + "/three_by_two.png";
+  const std::vector<std::uint8_t> rgba = {255, 0,   0,   255, 0,  255, 0,  128, 0,  0,  255, 0,
+                                          10,  20,  30,  40,  50, 60,  70, 80,  1,  2,  3,   254};
+  ASSERT_TRUE(writePng(path, 3, 2, rgba));
+  Decoded d;
+  ASSERT_TRUE(decode(path, d));
+  ASSERT_EQ(d.width, 3);
+  ASSERT_EQ(d.height, 2);
+  ASSERT_EQ(d.bytesPerPixel, 4);
+  ASSERT_TRUE(d.rgbaOrder);
+  EXPECT_EQ(d.pixels, rgba);
+}
+
+TEST(PngWriter, RefusesWhatItCannotWrite) {
+  const std::string dir = test::scratchDir();
+  struct Row {
+    const char* name;
+    std::string path;
+    int width, height;
+    std::size_t bytes;
+  } rows[] = {
+      {"missing directory", dir + "/no/such/dir/p.png", 2, 2, 16},
+      {"too few pixels", dir + "/short.png", 2, 2, 15},
+      {"zero width", dir + "/empty.png", 0, 2, 0},
+  };
+  for (const Row& row : rows) {
+    testing::internal::CaptureStderr();
+    const bool written = writePng(row.path, row.width, row.height, std::vector<std::uint8_t>(row.bytes, 7));
+    const std::string message = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(written) << row.name;
+    EXPECT_NE(message.find(row.path), std::string::npos) << row.name << ": " << message;
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << row.name;
+  }
+}
+
+// ---- Canvas -----------------------------------------------------------------
+
+TEST(Canvas, TransparentPixelsTakeNeighbouringColourButStayTransparent) {
+  picture::Canvas c(12, 1);
+  c.set(0, 0, picture::rgb(1.0f, 0.5f, 0.0f, 1.0f));
+  const std::vector<std::uint8_t> out = c.toRgba8();
+  EXPECT_EQ(out[3], 255);
+  for (int x = 1; x <= 3; ++x) {
+    EXPECT_EQ(out[x * 4 + 0], 255) << x;
+    EXPECT_EQ(out[x * 4 + 1], 128) << x;
+    EXPECT_EQ(out[x * 4 + 3], 0) << x;
+  }
+  EXPECT_EQ(out[11 * 4 + 0], 0) << "colour reaches only a few pixels in";
+}
+
+TEST(Canvas, AntiAliasedCircleCoversInsideAndFadesAtItsEdge) {
+  picture::Canvas c(20, 20);
+  picture::fillCircle(c, {10.0f, 10.0f}, 5.0f, picture::rgb(1.0f, 1.0f, 1.0f));
+  EXPECT_FLOAT_EQ(c.at(10, 10).a, 1.0f);
+  EXPECT_FLOAT_EQ(c.at(1, 1).a, 0.0f);
+  const float edge = c.at(14, 10).a;  // pixel centre 14.5 is 4.5 from the centre: half a pixel in
+  EXPECT_GT(edge, 0.9f);
+  const float rim = c.at(14, 12).a;  // centre (14.5, 12.5) lies about 0.15 outside the circle
+  EXPECT_GT(rim, 0.0f);
+  EXPECT_LT(rim, 1.0f);
+}
+
+// ---- Font -------------------------------------------------------------------
+
+float coverageAt(const font::TextMask& m, float glyphColumn, float glyphRow, float cell) {
+  return m.at(static_cast<int>(m.margin + glyphColumn * cell), static_cast<int>(m.margin + glyphRow * cell));
+}
+
+TEST(Font, GlyphsFillTheirLitCellsOnly) {
+  const float cell = 8.0f;
+  const font::TextMask i = font::renderText("I", cell);
+  EXPECT_EQ(i.width, static_cast<int>(std::ceil(font::textWidth("I", cell) + 2 * i.margin)));
+  EXPECT_FLOAT_EQ(coverageAt(i, 2.5f, 3.5f, cell), 1.0f) << "the stem";
+  EXPECT_FLOAT_EQ(coverageAt(i, 0.5f, 3.5f, cell), 0.0f) << "beside the stem";
+  EXPECT_FLOAT_EQ(coverageAt(i, 1.5f, 0.5f, cell), 1.0f) << "the top serif";
+  const font::TextMask space = font::renderText(" ", cell);
+  for (float v : space.coverage) ASSERT_EQ(v, 0.0f);
+  const font::TextMask unknown = font::renderText("~", cell);
+  for (float v : unknown.coverage) ASSERT_EQ(v, 0.0f);
+  EXPECT_EQ(font::renderText("a", cell).coverage, font::renderText("A", cell).coverage);
+  // The second glyph starts one advance to the right.
+  const font::TextMask two = font::renderText(" I", cell);
+  EXPECT_FLOAT_EQ(coverageAt(two, font::kAdvanceColumns + 2.5f, 3.5f, cell), 1.0f);
+}
+
+TEST(Font, DiagonalStepsAreSmoothed) {
+  // In "V" the arms step one column in across rows 4 to 6; the doubling fills
+  // in the corner between the steps, so the outline runs diagonally.
+  const float cell = 12.0f;
+  const font::TextMask v = font::renderText("V", cell);
+  ASSERT_TRUE(font::glyphPixel('V', 0, 4));
+  ASSERT_FALSE(font::glyphPixel('V', 0, 5));
+  ASSERT_TRUE(font::glyphPixel('V', 1, 5));
+  const float inCorner = coverageAt(v, 0.8f, 5.2f, cell);  // dark in the plain bitmap, beside both lit pixels
+  EXPECT_GT(inCorner, 0.5f);
+  const float farCorner = coverageAt(v, 1.2f, 4.8f, cell);  // the opposite corner, inside a dark cell
+  EXPECT_GT(farCorner, 0.5f);
+  EXPECT_FLOAT_EQ(coverageAt(v, 0.1f, 6.9f, cell), 0.0f);
+}
+
+TEST(Font, GrownMaskReachesRadiusBeyondTheGlyph) {
+  const float cell = 6.0f;
+  const font::TextMask m = font::renderText("I", cell);
+  const font::TextMask g = font::grown(m, 4);
+  EXPECT_EQ(g.width, m.width + 8);
+  EXPECT_FLOAT_EQ(g.margin, m.margin + 4);
+  // Three pixels left of the stem's left edge (column 2 starts at 2 * cell).
+  const int stemLeft = static_cast<int>(g.margin + 2 * cell);
+  const int row = static_cast<int>(g.margin + 3.5f * cell);
+  EXPECT_GT(g.at(stemLeft - 3, row), 0.9f);
+  EXPECT_FLOAT_EQ(g.at(stemLeft - 6, row), 0.0f);
+}
+
+TEST(Font, EveryCharacterThePicturesDrawHasAGlyph) {
+  for (const PictureSpec& spec : picture::pictureCatalogue())
+    for (char ch : spec.text)
+      if (ch != '\n') {
+        EXPECT_TRUE(font::hasGlyph(ch)) << spec.file << ": '" << ch << "'";
+      }
+}
+
+// ---- The written pictures ------------------------------------------------------
+
+class WrittenPictures : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = new std::string((std::filesystem::temp_directory_path() / "vorn-tests" / "WrittenPictures").string());
+    std::filesystem::remove_all(*dir_);
+    written_ = assets::writePictures(*dir_);
+  }
+  static void TearDownTestSuite() {
+    delete dir_;
+    dir_ = nullptr;
+  }
+
+  static std::string path(const PictureSpec& spec) { return *dir_ + "/scenes/" + spec.file; }
+
+  // Decodes every picture of the catalogue and hands the matching ones to check.
+  static void forEach(const std::function<bool(const PictureSpec&)>& wanted,
+                      const std::function<void(const PictureSpec&, const Decoded&)>& check) {
+    ASSERT_TRUE(written_);
+    for (const PictureSpec& spec : picture::pictureCatalogue()) {
+      if (!wanted(spec)) continue;
+      Decoded d;
+      ASSERT_TRUE(decode(path(spec), d)) << spec.file << ": " << IMG_GetError();
+      ASSERT_EQ(d.bytesPerPixel, 4) << spec.file;
+      check(spec, d);
+    }
+  }
+
+  static std::string* dir_;
+  static bool written_;
+};
+
+std::string* WrittenPictures::dir_ = nullptr;
+bool WrittenPictures::written_ = false;
+
+TEST_F(WrittenPictures, TheShowsTwentySixFilesAllExist) {
+  const std::set<std::string> expected = {
+      "avaruus.png",   "hauki.png",       "nekku.png",        "shuttle.png",    "mothership.png", "shuttle6.png",
+      "kyklohepo.png", "zolviapallo.png", "vornlogo.png",     "sika.png",       "sianpaa.png",    "vorn2003.png",
+      "credits.png",   "piirijutu.png",   "jostu.png",        "jostucredits.png", "prog.png",     "progcredits.png",
+      "melti.png",     "melticredits.png", "rekoni.png",      "hobrikcredits.png", "vaske.png",   "vaskeharppu.png",
+      "ondri.png",     "ondricredits.png"};
+  ASSERT_TRUE(written_);
+  std::set<std::string> catalogued;
+  for (const PictureSpec& spec : picture::pictureCatalogue()) catalogued.insert(spec.file);
+  EXPECT_EQ(catalogued, expected);
+  for (const std::string& name : expected)
+    EXPECT_TRUE(std::filesystem::is_regular_file(*dir_ + "/scenes/" + name)) << name;
+}
+
+TEST_F(WrittenPictures, DecodeAsRgbaOfTheirIntendedSize) {
+  struct Row {
+    const char* file;
+    int width, height;
+  } rows[] = {{"avaruus.png", 512, 512}, {"hauki.png", 256, 256},      {"vornlogo.png", 512, 512},
+              {"credits.png", 512, 512}, {"piirijutu.png", 800, 600}, {"ondri.png", 128, 128},
+              {"ondricredits.png", 800, 600}};
+  forEach([](const PictureSpec&) { return true; }, [&](const PictureSpec& spec, const Decoded& d) {
+    EXPECT_TRUE(d.rgbaOrder) << spec.file;
+    EXPECT_EQ(d.width, spec.width) << spec.file;
+    EXPECT_EQ(d.height, spec.height) << spec.file;
+    for (const Row& row : rows)
+      if (spec.file == row.file) {
+        EXPECT_EQ(d.width, row.width) << spec.file;
+        EXPECT_EQ(d.height, row.height) << spec.file;
+      }
+    if (spec.kind == PictureKind::ModelTexture) {
+      EXPECT_EQ(d.width, d.height) << spec.file;
+      EXPECT_TRUE(isPowerOfTwo(d.width) && d.width >= 256) << spec.file << " is " << d.width;
+    }
+    if (spec.kind == PictureKind::Plane) {
+      EXPECT_EQ(d.width, d.height) << spec.file;
+    }
+  });
+}
+
+TEST_F(WrittenPictures, LayersAreSeeThroughAtTheCornersAndOpaqueOnTheirPanel) {
+  constexpr int kCorner = 8;
+  forEach([](const PictureSpec& s) { return s.kind == PictureKind::Layer; },
+          [&](const PictureSpec& spec, const Decoded& d) {
+            ASSERT_FALSE(spec.solid.empty()) << spec.file;
+            int visibleCorner = 0;
+            for (int y = 0; y < kCorner; ++y)
+              for (int x = 0; x < kCorner; ++x)
+                for (const auto& p : {d.at(x, y), d.at(d.width - 1 - x, y), d.at(x, d.height - 1 - y),
+                                      d.at(d.width - 1 - x, d.height - 1 - y)})
+                  visibleCorner += p[3] != 0;
+            EXPECT_EQ(visibleCorner, 0) << spec.file;
+            int seeThrough = 0;
+            for (int y = spec.solid.y0; y < spec.solid.y1; ++y)
+              for (int x = spec.solid.x0; x < spec.solid.x1; ++x) seeThrough += d.at(x, y)[3] != 255;
+            EXPECT_EQ(seeThrough, 0) << spec.file;
+          });
+}
+
+TEST_F(WrittenPictures, OpaquePicturesHaveNoSeeThroughPixels) {
+  forEach([](const PictureSpec& s) { return s.kind != PictureKind::Layer && !s.solid.empty(); },
+          [&](const PictureSpec& spec, const Decoded& d) {
+            int seeThrough = 0;
+            for (int y = spec.solid.y0; y < spec.solid.y1; ++y)
+              for (int x = spec.solid.x0; x < spec.solid.x1; ++x) seeThrough += d.at(x, y)[3] != 255;
+            EXPECT_EQ(seeThrough, 0) << spec.file;
+          });
+}
+
+TEST_F(WrittenPictures, CaptionsShowTheirTextWhereTheCatalogueSays) {
+  int captions = 0;
+  forEach([](const PictureSpec& s) { return !s.caption.empty(); }, [&](const PictureSpec& spec, const Decoded& d) {
+    ++captions;
+    const Rect r = spec.caption;
+    ASSERT_TRUE(r.x0 >= 0 && r.y0 >= 0 && r.x1 <= d.width && r.y1 <= d.height) << spec.file;
+    const int target[3] = {static_cast<int>(std::lround(spec.textColour.r * 255)),
+                           static_cast<int>(std::lround(spec.textColour.g * 255)),
+                           static_cast<int>(std::lround(spec.textColour.b * 255))};
+    auto isText = [&](const std::uint8_t* p) {
+      return p[3] == 255 && std::abs(p[0] - target[0]) + std::abs(p[1] - target[1]) + std::abs(p[2] - target[2]) < 24;
+    };
+    int inside = 0;
+    for (int y = r.y0; y < r.y1; ++y)
+      for (int x = r.x0; x < r.x1; ++x) inside += isText(d.at(x, y));
+    const int area = (r.x1 - r.x0) * (r.y1 - r.y0);
+    EXPECT_GT(inside, area / 5) << spec.file << ": " << inside << " text pixels of " << area;
+    EXPECT_LT(inside, area * 4 / 5) << spec.file << ": the box is not simply filled";
+    // The same box moved off the text, just below it, holds next to none.
+    int below = 0;
+    const int height = r.y1 - r.y0;
+    for (int y = r.y1 + 4; y < std::min(r.y1 + 4 + height / 4, d.height); ++y)
+      for (int x = r.x0; x < r.x1; ++x) below += isText(d.at(x, y));
+    EXPECT_LT(below, area / 50) << spec.file << ": " << below << " text pixels below the box";
+  });
+  EXPECT_GE(captions, 7) << "six credits captions and the doodle panel's title";
+}
+
+TEST_F(WrittenPictures, RepeatingTexturesHaveNoSeamAtTheirEdges) {
+  forEach([](const PictureSpec& s) { return s.tiles; }, [&](const PictureSpec& spec, const Decoded& d) {
+    // Compare the step across the wrap (last column to first, last row to
+    // first) with the picture's ordinary step between neighbours.
+    auto step = [&](int x0, int y0, int x1, int y1) {
+      const std::uint8_t *p = d.at(x0, y0), *q = d.at(x1, y1);
+      return std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]);
+    };
+    const int n = d.width;
+    double across = 0.0, inside = 0.0;
+    for (int i = 0; i < n; ++i) {
+      across += step(n - 1, i, 0, i) + step(i, n - 1, i, 0);
+      for (int k = 0; k < n - 1; k += 8) inside += (step(k, i, k + 1, i) + step(i, k, i, k + 1)) * 8.0 / (n - 1);
+    }
+    EXPECT_LT(across, 2.0 * inside + 4.0 * n) << spec.file << ": wrap step " << across / (2 * n)
+                                               << " against ordinary " << inside / (2 * n);
+  });
+}
+
+TEST_F(WrittenPictures, ASecondRunWritesTheSameBytes) {
+  ASSERT_TRUE(written_);
+  const std::string again = test::scratchDir();
+  ASSERT_TRUE(assets::writePictures(again));
+  for (const PictureSpec& spec : picture::pictureCatalogue()) {
+    const std::string first = test::readFile(path(spec));
+    ASSERT_FALSE(first.empty()) << spec.file;
+    EXPECT_TRUE(first == test::readFile(again + "/scenes/" + spec.file)) << spec.file;
+  }
+}
+
+TEST(WritePictures, NamesTheFileItCannotWriteAndFails) {
+  const std::string dir = test::scratchDir();
+  test::writeFile(dir + "/scenes", "a file where the directory should be");
+  testing::internal::CaptureStderr();
+  const bool written = assets::writePictures(dir);
+  const std::string message = testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(written);
+  EXPECT_NE(message.find(dir + "/scenes/"), std::string::npos) << message;
+  EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+}
+
+}  // namespace
+}  // namespace vorn

@@ -1,0 +1,39 @@
+// The twenty-six pictures of the show: their files, sizes and what each
+// promises about its layout, with the routine that draws it.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tools/picture_canvas.h"
+
+namespace vorn::picture {
+
+enum class PictureKind {
+  ModelTexture,  // square power-of-two, wraps around a 3DS model (repeating)
+  Plane,         // square, fills the view on a picture plane; opaque
+  Layer,         // screen-space overlay, see-through outside its panel
+};
+
+struct PictureSpec {
+  std::string file;  // name under scenes/
+  int width = 0, height = 0;
+  PictureKind kind = PictureKind::ModelTexture;
+  bool tiles = false;  // the picture repeats without a visible seam
+  Rect solid;          // fully opaque everywhere inside (layers: inside their panel)
+  Rect caption;        // where the main line of text lies; empty when the picture has none
+  Colour textColour{};  // colour of the main line of text, where it is not smoothed or outlined
+  std::string text;    // every line of text drawn on the picture, joined by '\n'
+  std::function<Canvas(const PictureSpec&)> draw;
+};
+
+// Every picture, in writing order.
+const std::vector<PictureSpec>& pictureCatalogue();
+
+// The pictures of each group; the catalogue joins them.
+std::vector<PictureSpec> modelTextureSpecs();
+std::vector<PictureSpec> planeSpecs();
+std::vector<PictureSpec> layerSpecs();
+
+}  // namespace vorn::picture
