@@ -38,8 +38,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Pictures in fixture order; picture k is one colour, 2^(k % 6) x 2^(k / 6)
-// pixels. Power-of-two sides keep GLU from rescaling the fixtures.
+// Pictures in fixture order; picture k is 2^(k % 5) x 2^(k / 5 + 1) pixels,
+// its top half in one colour and its bottom half in another, so that its size
+// names it and its colours show which way up it is drawn. Power-of-two sides
+// keep GLU from rescaling the fixtures.
 const char* const kPictures[] = {
     "hauki",    "avaruus",  "nekku",       "shuttle",     "vornlogo",     "sika",   "vorn2003",
     "sianpaa",  "mothership", "shuttle6",  "kyklohepo",   "credits",      "zolviapallo",
@@ -65,14 +67,17 @@ int pictureIndex(const std::string& name) {
   return -1;
 }
 
-Rgb pictureColour(int k) { return {(k * 37 + 40) % 256, (k * 91 + 20) % 256, (k * 53 + 90) % 256}; }
+int pictureWidth(size_t k) { return 1 << (k % 5); }
+int pictureHeight(size_t k) { return 2 << (k / 5); }
+Rgb topColour(int k) { return {(k * 37 + 40) % 256, (k * 91 + 20) % 256, (k * 53 + 90) % 256}; }
+Rgb bottomColour(int k) { return {255 - topColour(k).r, 255 - topColour(k).g, 255 - topColour(k).b}; }
 
 bool writePicture(const std::string& path, int k, bool clear) {
-  const int w = 1 << (k % 6);
-  const int h = 1 << (k / 6);
-  const Rgb c = pictureColour(k);
+  const int w = pictureWidth(static_cast<size_t>(k));
+  const int h = pictureHeight(static_cast<size_t>(k));
   std::vector<unsigned char> pixels;
   for (int i = 0; i < w * h; ++i) {
+    const Rgb c = i < w * h / 2 ? topColour(k) : bottomColour(k);
     pixels.push_back(static_cast<unsigned char>(c.r));
     pixels.push_back(static_cast<unsigned char>(c.g));
     pixels.push_back(static_cast<unsigned char>(c.b));
@@ -135,7 +140,7 @@ Fixture& fixture() {
 std::string pictureOf(const Material* m) {
   if (!m || !m->textures[0]) return "";
   for (size_t k = 0; k < std::size(kPictures); ++k)
-    if (m->textures[0]->width() == 1 << (k % 6) && m->textures[0]->height() == 1 << (k / 6)) return kPictures[k];
+    if (m->textures[0]->width() == pictureWidth(k) && m->textures[0]->height() == pictureHeight(k)) return kPictures[k];
   return "?";
 }
 
@@ -725,7 +730,7 @@ TEST_F(ProductionTest, ThirteenthLayerCreatesNothingAndReadsNoFile) {
   EXPECT_EQ(spare.layerCount, 1);
   EXPECT_EQ(spare.layers[0], layer);
   EXPECT_TRUE(watch.touched());
-  EXPECT_EQ(layer->material->textures[0]->width(), 1);
+  EXPECT_EQ(layer->material->textures[0]->height(), 2);
 }
 
 TEST_F(ProductionTest, OddLayerWidthHalvesTowardZero) {
@@ -759,31 +764,36 @@ void clearFrame() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-TEST_F(ProductionTest, PicturePlaneFillsTheView) {
+// The plane fills the set-up Camera's view, the picture's top row at the top.
+TEST_F(ProductionTest, PicturePlaneFillsTheViewUpright) {
   clearFrame();
   p->logoScene->render(1.0f);
   test::saveBackBuffer((test::scratchDir() + "/logo.png").c_str());
-  const Rgb logo = pictureColour(pictureIndex("vornlogo"));
-  expectPixel(400, 300, logo, "centre");
-  expectPixel(3, 3, logo, "top left");
-  expectPixel(796, 596, logo, "bottom right");
+  const int logo = pictureIndex("vornlogo");
+  expectPixel(400, 150, topColour(logo), "upper middle");
+  expectPixel(8, 150, topColour(logo), "upper left");
+  expectPixel(400, 450, bottomColour(logo), "lower middle");
+  expectPixel(792, 450, bottomColour(logo), "lower right");
 }
 
-TEST_F(ProductionTest, OndriLayerDrawsItsSquareBottomLeft) {
+// At home the ondri layer covers x 0 .. 128, y 472 .. 600 of the y-down
+// screen, upright; the full-screen layers over it are see-through fixtures.
+TEST_F(ProductionTest, OndriLayerDrawsItsSquareBottomLeftUpright) {
   Scene& credits = *p->creditsScene;
-  const Rgb ondri = pictureColour(pictureIndex("ondri"));
+  const int ondri = pictureIndex("ondri");
   const Rgb black{0, 0, 0};
 
   clearFrame();
   credits.drawLayers(11.5f);
-  expectPixel(64, 536, black, "before it enters");
+  expectPixel(64, 504, black, "before it enters");
 
   clearFrame();
   credits.drawLayers(13.99f);
   test::saveBackBuffer((test::scratchDir() + "/ondri.png").c_str());
-  expectPixel(64, 536, ondri, "centre");
-  expectPixel(4, 476, ondri, "top-left corner");
-  expectPixel(124, 596, ondri, "bottom-right corner");
+  expectPixel(64, 504, topColour(ondri), "upper half");
+  expectPixel(4, 504, topColour(ondri), "upper half, left edge");
+  expectPixel(64, 568, bottomColour(ondri), "lower half");
+  expectPixel(124, 568, bottomColour(ondri), "lower half, right edge");
   expectPixel(140, 536, black, "right of it");
   expectPixel(64, 460, black, "above it");
 }
