@@ -5,6 +5,7 @@
 #include <SDL/SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "fx/render_pyramid.h"
 #include "platform/gl_procs.h"
@@ -16,8 +17,13 @@ namespace {
 // Opens the video mode with the attributes the show relies on. Returns false
 // after one line on stderr naming what is missing.
 bool openDisplay(const DisplayOptions& d) {
+  // Only SDL's X11 driver offers OpenGL; without this SDL would fall back to
+  // text-mode drivers that scribble over the terminal before failing.
+  setenv("SDL_VIDEODRIVER", "x11", 0);
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-    std::fprintf(stderr, "vorndemo: no display: %s\n", SDL_GetError());
+    const char* display = std::getenv("DISPLAY");
+    std::fprintf(stderr, "vorndemo: no display (DISPLAY=%s): %s; run it under X, or through scripts/with-display.sh\n",
+                 display ? display : "unset", SDL_GetError());
     return false;
   }
   SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
