@@ -225,7 +225,7 @@ void addHat(Mix& mix, int start, float velocity, bool open) {
   const float tau = open ? 0.16f : 0.028f;
   const float decay = decayFactor(tau);
   float level = 1.0f;
-  const float gain = 0.13f * velocity;
+  const float gain = 0.13f * velocity * (0.88f + 0.12f * noise.next());  // no two hits alike
   const Pan pan(0.25f);
   const int end = lastFrame(mix, start, frames(6.0f * tau));
   for (int f = start; f < end; ++f) {
@@ -342,7 +342,7 @@ void addLead(Mix& mix, int start, int length, int note, float velocity) {
   HoldEnvelope amp(0.012f, length, 0.07f);
   const float sweepDecay = decayFactor(0.22f);
   float sweep = 1.0f, vibratoPhase = 0.0f;
-  const float gain = 0.10f * velocity;
+  const float gain = 0.12f * velocity;
   const int end = lastFrame(mix, start, length + frames(1.0f));
   for (int f = start, i = 0; f < end && !amp.finished(); ++f, ++i) {
     if (i % kFilterUpdateFrames == 0) {
