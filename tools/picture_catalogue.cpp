@@ -13,12 +13,12 @@ namespace vorn {
 
 namespace picture {
 
-const std::vector<PictureSpec>& pictureCatalogue() {
+const std::vector<PictureEntry>& pictureCatalogue() {
   // Built once on first use and kept for the life of the process.
-  static const std::vector<PictureSpec> catalogue = [] {
-    std::vector<PictureSpec> all = modelTextureSpecs();
-    for (auto* group : {planeSpecs, layerSpecs}) {
-      std::vector<PictureSpec> more = group();
+  static const std::vector<PictureEntry> catalogue = [] {
+    std::vector<PictureEntry> all = modelTextureEntries();
+    for (auto* group : {planeEntries, layerEntries}) {
+      std::vector<PictureEntry> more = group();
       all.insert(all.end(), more.begin(), more.end());
     }
     return all;
@@ -34,13 +34,13 @@ bool writePictures(const std::string& dir) {
   const std::filesystem::path scenes = std::filesystem::path(dir) / "scenes";
   std::error_code error;
   std::filesystem::create_directories(scenes, error);
-  for (const picture::PictureSpec& spec : picture::pictureCatalogue()) {
-    const std::string path = (scenes / spec.file).string();
+  for (const picture::PictureEntry& entry : picture::pictureCatalogue()) {
+    const std::string path = (scenes / entry.file).string();
     if (error) {
       std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), error.message().c_str());
       return false;
     }
-    const picture::Canvas canvas = spec.draw(spec);
+    const picture::Canvas canvas = entry.draw(entry);
     if (!writePng(path, canvas.width(), canvas.height(), canvas.toRgba8())) return false;
   }
   return true;

@@ -16,7 +16,7 @@ enum class PictureKind {
   Layer,         // screen-space overlay, see-through outside its panel
 };
 
-struct PictureSpec {
+struct PictureEntry {
   std::string file;  // name under scenes/
   int width = 0, height = 0;
   PictureKind kind = PictureKind::ModelTexture;
@@ -25,15 +25,15 @@ struct PictureSpec {
   Rect caption;        // where the main line of text lies; empty when the picture has none
   Colour textColour{};  // colour of the main line of text, where it is not smoothed or outlined
   std::string text;    // every line of text drawn on the picture, joined by '\n'
-  std::function<Canvas(const PictureSpec&)> draw;
+  std::function<Canvas(const PictureEntry&)> draw;
 };
 
 // Every picture, in writing order.
-const std::vector<PictureSpec>& pictureCatalogue();
+const std::vector<PictureEntry>& pictureCatalogue();
 
 // The pictures of each group; the catalogue joins them.
-std::vector<PictureSpec> modelTextureSpecs();
-std::vector<PictureSpec> planeSpecs();
-std::vector<PictureSpec> layerSpecs();
+std::vector<PictureEntry> modelTextureEntries();
+std::vector<PictureEntry> planeEntries();
+std::vector<PictureEntry> layerEntries();
 
 }  // namespace vorn::picture

@@ -44,12 +44,10 @@ CaptionLayout captionLayout(const TeamMember& member, Vec2 panelTopLeft) {
   const float fit = (kPanelWidth - 2.0f * kPanelPadding) / font::textWidth(member.name, 1.0f);
   l.nameCell = std::floor(std::min(kMaxNameCell, fit));
   const float centreX = panelTopLeft.x + kPanelWidth * 0.5f;
-  const float nameHeight = font::kGlyphRows * l.nameCell;
   l.nameOrigin = {std::round(centreX - font::textWidth(member.name, l.nameCell) * 0.5f),
                   panelTopLeft.y + kPanelPadding + (kMaxNameCell - l.nameCell) * font::kGlyphRows * 0.5f};
   l.roleOrigin = {std::round(centreX - font::textWidth(member.role, kRoleCell) * 0.5f),
                   panelTopLeft.y + kPanelPadding + kMaxNameCell * font::kGlyphRows + 26.0f};
-  (void)nameHeight;
   return l;
 }
 
@@ -102,33 +100,28 @@ struct Emblem {
   char initial;
 };
 
-float outlineSdf(const Emblem& e, Vec2 p) {
+// The badge's outline as a polygon and how far it is rounded off; no
+// polygon for a circle.
+struct OutlineShape {
+  std::vector<Vec2> polygon;
+  float rounding = 0.0f;
+};
+
+OutlineShape outlineShape(const Emblem& e) {
   const float r = e.radius;
   switch (e.outline) {
-    case Outline::Circle:
-      return circleSdf(p, e.centre, r);
-    case Outline::Hexagon: {
-      static thread_local std::vector<Vec2> hexagon;
-      hexagon = regularPolygon(e.centre, r * 1.02f, 6, kPi / 6.0f);
-      return polygonSdf(p, hexagon) - 6.0f;
-    }
-    case Outline::Burst: {
-      static thread_local std::vector<Vec2> burst;
-      burst = starPolygon(e.centre, r * 1.05f, r * 0.9f, 14);
-      return polygonSdf(p, burst) - 3.0f;
-    }
-    case Outline::Diamond: {
-      static thread_local std::vector<Vec2> diamond;
-      diamond = regularPolygon(e.centre, r * 1.18f, 4);
-      return polygonSdf(p, diamond) - 8.0f;
-    }
-    case Outline::Octagon: {
-      static thread_local std::vector<Vec2> octagon;
-      octagon = regularPolygon(e.centre, r * 1.0f, 8, kPi / 8.0f);
-      return polygonSdf(p, octagon) - 6.0f;
-    }
+    case Outline::Circle: return {};
+    case Outline::Hexagon: return {regularPolygon(e.centre, r * 1.02f, 6, kPi / 6.0f), 6.0f};
+    case Outline::Burst: return {starPolygon(e.centre, r * 1.05f, r * 0.9f, 14), 3.0f};
+    case Outline::Diamond: return {regularPolygon(e.centre, r * 1.18f, 4), 8.0f};
+    case Outline::Octagon: return {regularPolygon(e.centre, r, 8, kPi / 8.0f), 6.0f};
   }
-  return 1e9f;
+  return {};
+}
+
+float outlineSdf(const Emblem& e, const OutlineShape& shape, Vec2 p) {
+  if (shape.polygon.empty()) return circleSdf(p, e.centre, e.radius);
+  return polygonSdf(p, shape.polygon) - shape.rounding;
 }
 
 // Strokes clipped to a disc.
@@ -272,7 +265,8 @@ void drawCompass(Canvas& c, Vec2 o, float m, const Theme& theme) {
 void drawEmblem(Canvas& c, const Emblem& e, const Theme& theme) {
   const float r = e.radius;
   const Box box = around(e.centre, r * 1.45f);
-  auto outer = [&](float x, float y) { return outlineSdf(e, {x, y}); };
+  const OutlineShape shape = outlineShape(e);
+  auto outer = [&](float x, float y) { return outlineSdf(e, shape, {x, y}); };
   const float soft = std::max(4.0f, r * 0.07f);
   const Vec2 lift = {r * 0.05f, r * 0.06f};
   dropShadow(c, Box{box.x0, box.y0, box.x1 + 12, box.y1 + 12},
@@ -372,8 +366,8 @@ Vec2 doodleTitleOrigin() {
   return centredText("PIIRIJUTU", kDoodleTitleCell, d.topLeft + Vec2{d.size.x * 0.5f, 44.0f});
 }
 
-Canvas drawPiirijutu(const PictureSpec& spec) {
-  Canvas c(spec.width, spec.height);
+Canvas drawPiirijutu(const PictureEntry& entry) {
+  Canvas c(entry.width, entry.height);
   const Doodle d;
   const Vec2 centre = d.topLeft + d.size * 0.5f;
   const float tilt = -0.03f;  // radians: the sheet lies a little askew
@@ -482,9 +476,9 @@ const std::vector<CreditPair>& creditPairs() {
 
 }  // namespace
 
-std::vector<PictureSpec> layerSpecs() {
-  std::vector<PictureSpec> specs;
-  PictureSpec doodle;
+std::vector<PictureEntry> layerEntries() {
+  std::vector<PictureEntry> entries;
+  PictureEntry doodle;
   doodle.file = "piirijutu.png";
   doodle.width = kScreenWidth;
   doodle.height = kScreenHeight;
@@ -494,24 +488,24 @@ std::vector<PictureSpec> layerSpecs() {
   doodle.textColour = kPenBlue;
   doodle.text = "PIIRIJUTU";
   doodle.draw = drawPiirijutu;
-  specs.push_back(doodle);
+  entries.push_back(doodle);
   for (const CreditPair& pair : creditPairs()) {
     const TeamMember& member = team()[static_cast<std::size_t>(pair.member)];
     const bool corner = pair.emblem.radius < 100.0f;
-    PictureSpec emblem;
+    PictureEntry emblem;
     emblem.file = pair.emblemFile;
     emblem.width = corner ? kCornerEmblemSize : kScreenWidth;
     emblem.height = corner ? kCornerEmblemSize : kScreenHeight;
     emblem.kind = PictureKind::Layer;
     emblem.solid = emblemInterior(pair.emblem);
     if (!corner) emblem.text = std::string(1, pair.emblem.initial);
-    emblem.draw = [pair](const PictureSpec& s) {
+    emblem.draw = [pair](const PictureEntry& s) {
       Canvas c(s.width, s.height);
       drawEmblem(c, pair.emblem, pair.theme);
       return c;
     };
-    specs.push_back(emblem);
-    PictureSpec caption;
+    entries.push_back(emblem);
+    PictureEntry caption;
     caption.file = pair.captionFile;
     caption.width = kScreenWidth;
     caption.height = kScreenHeight;
@@ -521,14 +515,14 @@ std::vector<PictureSpec> layerSpecs() {
     caption.caption = textBox(member.name, layout.nameCell, layout.nameOrigin);
     caption.textColour = nameColour(pair.theme);
     caption.text = member.name + "\n" + member.role;
-    caption.draw = [pair, member](const PictureSpec& s) {
+    caption.draw = [pair, member](const PictureEntry& s) {
       Canvas c(s.width, s.height);
       drawCaption(c, member, pair.theme, pair.panel);
       return c;
     };
-    specs.push_back(caption);
+    entries.push_back(caption);
   }
-  return specs;
+  return entries;
 }
 
 }  // namespace vorn::picture

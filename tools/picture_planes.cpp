@@ -39,8 +39,8 @@ void ellipseRing(Canvas& c, Vec2 centre, float rx, float ry, float width, Colour
               colour, Blend::Add);
 }
 
-Canvas drawVornLogo(const PictureSpec& spec) {
-  Canvas c(spec.width, spec.height);
+Canvas drawVornLogo(const PictureEntry& entry) {
+  Canvas c(entry.width, entry.height);
   const Vec2 mid = {256.0f, 250.0f};
   c.paintAll([&](float x, float y) {
     const float r = length(Vec2{x, y} - mid) / 360.0f;
@@ -87,14 +87,21 @@ void drawEye(Canvas& c, Vec2 p, float r) {
   fillCircle(c, p + Vec2{r * 0.3f, r * 0.35f}, r * 0.15f, rgb(1.0f, 1.0f, 1.0f, 0.8f));
 }
 
-Canvas drawSika(const PictureSpec& spec) {
-  Canvas c(spec.width, spec.height);
+Canvas drawSika(const PictureEntry& entry) {
+  Canvas c(entry.width, entry.height);
   c.paintAll([](float, float y) { return mix(hex(0x5fb4ff), hex(0xd8f0ff), clamp01(y / 330.0f)); });
   fillCircle(c, {420.0f, 86.0f}, 40.0f, hex(0xfff3a0));
   addGlow(c, {420.0f, 86.0f}, 60.0f, rgb(1.0f, 0.95f, 0.6f, 0.5f));
+  // Clouds: each one the union of a few puffs, shaded as one body.
   for (const Vec2 cloud : {Vec2{110.0f, 90.0f}, Vec2{260.0f, 140.0f}}) {
-    for (const Vec2 puff : {Vec2{-34.0f, 8.0f}, Vec2{0.0f, -8.0f}, Vec2{34.0f, 6.0f}, Vec2{12.0f, 14.0f}})
-      fillCircle(c, cloud + puff, 26.0f, mix(hex(0xffffff), hex(0xe4eefa), clamp01((puff.y + 8.0f) / 22.0f)));
+    const Vec2 puffs[4] = {{-34.0f, 8.0f}, {0.0f, -8.0f}, {34.0f, 6.0f}, {12.0f, 14.0f}};
+    c.fillShape(around(cloud, 66.0f, 46.0f),
+                [&](float x, float y) {
+                  float d = 1e9f;
+                  for (const Vec2 puff : puffs) d = std::min(d, circleSdf({x, y}, cloud + puff, 26.0f));
+                  return d;
+                },
+                [&](float, float y) { return mix(hex(0xffffff), hex(0xdce8f6), smoothstep(cloud.y - 10.0f, cloud.y + 40.0f, y)); });
   }
   // Meadow: a wide hill with noisy grass.
   c.fillShape({0, 300, 512, 512}, [](float x, float y) { return circleSdf({x, y}, {256.0f, 1240.0f}, 920.0f); },
@@ -170,8 +177,8 @@ Canvas drawSika(const PictureSpec& spec) {
   return c;
 }
 
-Canvas drawSianpaa(const PictureSpec& spec) {
-  Canvas c(spec.width, spec.height);
+Canvas drawSianpaa(const PictureEntry& entry) {
+  Canvas c(entry.width, entry.height);
   const Vec2 mid = {256.0f, 280.0f};
   c.paintAll([&](float x, float y) {
     const Vec2 d = Vec2{x, y} - mid;
@@ -226,8 +233,8 @@ Canvas drawSianpaa(const PictureSpec& spec) {
   return c;
 }
 
-Canvas drawVorn2003(const PictureSpec& spec) {
-  Canvas c(spec.width, spec.height);
+Canvas drawVorn2003(const PictureEntry& entry) {
+  Canvas c(entry.width, entry.height);
   const float horizon = 372.0f;
   c.paintAll([&](float, float y) {
     if (y < horizon) return mix(hex(0x05031a), hex(0x5a1a6a), smoothstep(0.0f, horizon, y));
@@ -278,8 +285,8 @@ Vec2 creditsNameOrigin(int row) {
   return {452.0f - font::textWidth(team()[static_cast<std::size_t>(row)].name, kCreditsCell), creditsRowTop(row)};
 }
 
-Canvas drawCredits(const PictureSpec& spec) {
-  Canvas c(spec.width, spec.height);
+Canvas drawCredits(const PictureEntry& entry) {
+  Canvas c(entry.width, entry.height);
   c.paintAll([](float x, float y) {
     const float n = fractalNoise(x / 96.0f, y / 96.0f, 4, 3001u);
     return mix(mix(hex(0x2a0f45), hex(0x0a1030), y / 512.0f), hex(0x3a2060), 0.4f * smoothstep(0.5f, 0.8f, n));
@@ -312,30 +319,30 @@ Canvas drawCredits(const PictureSpec& spec) {
   return c;
 }
 
-PictureSpec plane(const char* file, Canvas (*draw)(const PictureSpec&)) {
-  PictureSpec spec;
-  spec.file = file;
-  spec.width = spec.height = kPlaneSize;
-  spec.kind = PictureKind::Plane;
-  spec.solid = {0, 0, kPlaneSize, kPlaneSize};
-  spec.draw = draw;
-  return spec;
+PictureEntry plane(const char* file, Canvas (*draw)(const PictureEntry&)) {
+  PictureEntry entry;
+  entry.file = file;
+  entry.width = entry.height = kPlaneSize;
+  entry.kind = PictureKind::Plane;
+  entry.solid = {0, 0, kPlaneSize, kPlaneSize};
+  entry.draw = draw;
+  return entry;
 }
 
 }  // namespace
 
-std::vector<PictureSpec> planeSpecs() {
-  std::vector<PictureSpec> specs = {plane("vornlogo.png", drawVornLogo), plane("sika.png", drawSika),
+std::vector<PictureEntry> planeEntries() {
+  std::vector<PictureEntry> entries = {plane("vornlogo.png", drawVornLogo), plane("sika.png", drawSika),
                                     plane("sianpaa.png", drawSianpaa), plane("vorn2003.png", drawVorn2003),
                                     plane("credits.png", drawCredits)};
-  specs[0].text = "VORN\nA REAL-TIME DEMO";
-  specs[3].text = "VORN\n2003";
-  PictureSpec& credits = specs[4];
+  entries[0].text = "VORN\nA REAL-TIME DEMO";
+  entries[3].text = "VORN\n2003";
+  PictureEntry& credits = entries[4];
   credits.caption = textBox(team().front().name, kCreditsCell, creditsNameOrigin(0));
   credits.textColour = kCreditsNameColour;
   credits.text = "VORN\n2003";
   for (const TeamMember& m : team()) credits.text += "\n" + m.role + "\n" + m.name;
-  return specs;
+  return entries;
 }
 
 }  // namespace vorn::picture

@@ -43,8 +43,8 @@ void drawStar(Canvas& c, Vec2 p, float brightness, Colour tint, bool spiked) {
     }
 }
 
-Canvas drawAvaruus(const PictureSpec& spec) {
-  const int size = spec.width;
+Canvas drawAvaruus(const PictureEntry& entry) {
+  const int size = entry.width;
   Canvas c(size, size, rgb(0.0f, 0.0f, 0.012f));
   const float cells = 4.0f;  // noise cells across the picture
   c.paintAll(
@@ -76,8 +76,8 @@ Canvas drawAvaruus(const PictureSpec& spec) {
   return c;
 }
 
-Canvas drawHauki(const PictureSpec& spec) {
-  const int size = spec.width;
+Canvas drawHauki(const PictureEntry& entry) {
+  const int size = entry.width;
   constexpr int kColumns = 8, kRows = 16;  // scales across and down one tile
   const float w = static_cast<float>(size) / kColumns, h = static_cast<float>(size) / kRows;
   const float radius = w * 0.62f;
@@ -119,8 +119,8 @@ Canvas drawHauki(const PictureSpec& spec) {
 
 // The environment reflected in a chrome ball, as a sphere-map picture: the
 // picture's first row is t = 0, and a reflection pointing up (+y) lands at t > 0.5.
-Canvas drawNekku(const PictureSpec& spec) {
-  const int size = spec.width;
+Canvas drawNekku(const PictureEntry& entry) {
+  const int size = entry.width;
   Canvas c(size, size);
   c.paintAll([&](float x, float y) {
     float nx = 2.0f * x / size - 1.0f, ny = 2.0f * y / size - 1.0f;
@@ -230,12 +230,12 @@ std::vector<Panel> drawPanels(Canvas& c, const PanelStyle& style) {
   return panels;
 }
 
-Canvas drawShuttle(const PictureSpec& spec) {
-  Canvas c(spec.width, spec.height);
+Canvas drawShuttle(const PictureEntry& entry) {
+  Canvas c(entry.width, entry.height);
   const PanelStyle style = {hex(0xa9b0bb), rgb(0.12f, 0.13f, 0.16f, 0.9f), rgb(1.0f, 1.0f, 1.0f, 0.35f),
                             hex(0x5a606a), 32, 0.12f, 101u};
   const std::vector<Panel> panels = drawPanels(c, style);
-  const int size = spec.width;
+  const int size = entry.width;
   // A red stripe band and a few vents, then hazard marks.
   c.fillShape({0, 176, size, 196}, [](float, float y) { return std::fabs(y - 186.0f) - 9.0f; },
               rgb(0.75f, 0.12f, 0.1f, 0.9f));
@@ -263,9 +263,9 @@ Canvas drawShuttle(const PictureSpec& spec) {
   return c;
 }
 
-Canvas drawMothership(const PictureSpec& spec) {
-  Canvas c(spec.width, spec.height);
-  const int size = spec.width;
+Canvas drawMothership(const PictureEntry& entry) {
+  Canvas c(entry.width, entry.height);
+  const int size = entry.width;
   const PanelStyle style = {hex(0x555c68), rgb(0.05f, 0.05f, 0.07f, 0.95f), rgb(1.0f, 1.0f, 1.0f, 0.22f),
                             hex(0x30343c), 32, 0.1f, 202u};
   const std::vector<Panel> panels = drawPanels(c, style);
@@ -309,8 +309,8 @@ Canvas drawMothership(const PictureSpec& spec) {
   return c;
 }
 
-Canvas drawShuttle6(const PictureSpec& spec) {
-  const int size = spec.width;
+Canvas drawShuttle6(const PictureEntry& entry) {
+  const int size = entry.width;
   Canvas c(size, size);
   c.paintAll([&](float x, float y) {
     const float n = fractalNoise(x / size * 5.0f, y / size * 5.0f, 5, 606u, 5);
@@ -344,8 +344,8 @@ Canvas drawShuttle6(const PictureSpec& spec) {
   return c;
 }
 
-Canvas drawKyklohepo(const PictureSpec& spec) {
-  const int size = spec.width;
+Canvas drawKyklohepo(const PictureEntry& entry) {
+  const int size = entry.width;
   constexpr int kDiamonds = 4;  // across one tile
   const float step = static_cast<float>(size) / kDiamonds;
   const Colour colours[4] = {hex(0xe8262b), hex(0xffd21f), hex(0x1f6fe0), hex(0x2fb34a)};
@@ -388,8 +388,8 @@ Canvas drawKyklohepo(const PictureSpec& spec) {
 
 // A beach-ball pattern. Its alpha is below one because the ball is drawn
 // additively with the texture's own alpha.
-Canvas drawZolviapallo(const PictureSpec& spec) {
-  const int size = spec.width;
+Canvas drawZolviapallo(const PictureEntry& entry) {
+  const int size = entry.width;
   constexpr int kSegments = 8;
   const Colour colours[kSegments] = {hex(0xff3b3b), hex(0xffb21f), hex(0xfff03a), hex(0x39e05a),
                                      hex(0x2fd0ff), hex(0x3a6bff), hex(0xb04aff), hex(0xff4ac0)};
@@ -420,20 +420,20 @@ Canvas drawZolviapallo(const PictureSpec& spec) {
   return c;
 }
 
-PictureSpec texture(const char* file, int size, bool tiles, bool opaque, Canvas (*draw)(const PictureSpec&)) {
-  PictureSpec spec;
-  spec.file = file;
-  spec.width = spec.height = size;
-  spec.kind = PictureKind::ModelTexture;
-  spec.tiles = tiles;
-  if (opaque) spec.solid = {0, 0, size, size};
-  spec.draw = draw;
-  return spec;
+PictureEntry texture(const char* file, int size, bool tiles, bool opaque, Canvas (*draw)(const PictureEntry&)) {
+  PictureEntry entry;
+  entry.file = file;
+  entry.width = entry.height = size;
+  entry.kind = PictureKind::ModelTexture;
+  entry.tiles = tiles;
+  if (opaque) entry.solid = {0, 0, size, size};
+  entry.draw = draw;
+  return entry;
 }
 
 }  // namespace
 
-std::vector<PictureSpec> modelTextureSpecs() {
+std::vector<PictureEntry> modelTextureEntries() {
   // The chrome picture is a sphere map, which never repeats; the ball is see-through.
   return {texture("avaruus.png", 512, true, true, drawAvaruus),
           texture("hauki.png", 256, true, true, drawHauki),

@@ -25,7 +25,7 @@ namespace vorn {
 namespace {
 
 using picture::PictureKind;
-using picture::PictureSpec;
+using picture::PictureEntry;
 using picture::Rect;
 
 // A decoded picture as 8-bit RGBA rows, top first, in memory byte order.
@@ -180,10 +180,10 @@ TEST(Font, GrownMaskReachesRadiusBeyondTheGlyph) {
 }
 
 TEST(Font, EveryCharacterThePicturesDrawHasAGlyph) {
-  for (const PictureSpec& spec : picture::pictureCatalogue())
-    for (char ch : spec.text)
+  for (const PictureEntry& entry : picture::pictureCatalogue())
+    for (char ch : entry.text)
       if (ch != '\n') {
-        EXPECT_TRUE(font::hasGlyph(ch)) << spec.file << ": '" << ch << "'";
+        EXPECT_TRUE(font::hasGlyph(ch)) << entry.file << ": '" << ch << "'";
       }
 }
 
@@ -201,18 +201,18 @@ class WrittenPictures : public testing::Test {
     dir_ = nullptr;
   }
 
-  static std::string path(const PictureSpec& spec) { return *dir_ + "/scenes/" + spec.file; }
+  static std::string path(const PictureEntry& entry) { return *dir_ + "/scenes/" + entry.file; }
 
   // Decodes every picture of the catalogue and hands the matching ones to check.
-  static void forEach(const std::function<bool(const PictureSpec&)>& wanted,
-                      const std::function<void(const PictureSpec&, const Decoded&)>& check) {
+  static void forEach(const std::function<bool(const PictureEntry&)>& wanted,
+                      const std::function<void(const PictureEntry&, const Decoded&)>& check) {
     ASSERT_TRUE(written_);
-    for (const PictureSpec& spec : picture::pictureCatalogue()) {
-      if (!wanted(spec)) continue;
+    for (const PictureEntry& entry : picture::pictureCatalogue()) {
+      if (!wanted(entry)) continue;
       Decoded d;
-      ASSERT_TRUE(decode(path(spec), d)) << spec.file << ": " << IMG_GetError();
-      ASSERT_EQ(d.bytesPerPixel, 4) << spec.file;
-      check(spec, d);
+      ASSERT_TRUE(decode(path(entry), d)) << entry.file << ": " << IMG_GetError();
+      ASSERT_EQ(d.bytesPerPixel, 4) << entry.file;
+      check(entry, d);
     }
   }
 
@@ -232,7 +232,7 @@ TEST_F(WrittenPictures, TheShowsTwentySixFilesAllExist) {
       "ondri.png",     "ondricredits.png"};
   ASSERT_TRUE(written_);
   std::set<std::string> catalogued;
-  for (const PictureSpec& spec : picture::pictureCatalogue()) catalogued.insert(spec.file);
+  for (const PictureEntry& entry : picture::pictureCatalogue()) catalogued.insert(entry.file);
   EXPECT_EQ(catalogued, expected);
   for (const std::string& name : expected)
     EXPECT_TRUE(std::filesystem::is_regular_file(*dir_ + "/scenes/" + name)) << name;
@@ -245,63 +245,63 @@ TEST_F(WrittenPictures, DecodeAsRgbaOfTheirIntendedSize) {
   } rows[] = {{"avaruus.png", 512, 512}, {"hauki.png", 256, 256},      {"vornlogo.png", 512, 512},
               {"credits.png", 512, 512}, {"piirijutu.png", 800, 600}, {"ondri.png", 128, 128},
               {"ondricredits.png", 800, 600}};
-  forEach([](const PictureSpec&) { return true; }, [&](const PictureSpec& spec, const Decoded& d) {
-    EXPECT_TRUE(d.rgbaOrder) << spec.file;
-    EXPECT_EQ(d.width, spec.width) << spec.file;
-    EXPECT_EQ(d.height, spec.height) << spec.file;
+  forEach([](const PictureEntry&) { return true; }, [&](const PictureEntry& entry, const Decoded& d) {
+    EXPECT_TRUE(d.rgbaOrder) << entry.file;
+    EXPECT_EQ(d.width, entry.width) << entry.file;
+    EXPECT_EQ(d.height, entry.height) << entry.file;
     for (const Row& row : rows)
-      if (spec.file == row.file) {
-        EXPECT_EQ(d.width, row.width) << spec.file;
-        EXPECT_EQ(d.height, row.height) << spec.file;
+      if (entry.file == row.file) {
+        EXPECT_EQ(d.width, row.width) << entry.file;
+        EXPECT_EQ(d.height, row.height) << entry.file;
       }
-    if (spec.kind == PictureKind::ModelTexture) {
-      EXPECT_EQ(d.width, d.height) << spec.file;
-      EXPECT_TRUE(isPowerOfTwo(d.width) && d.width >= 256) << spec.file << " is " << d.width;
+    if (entry.kind == PictureKind::ModelTexture) {
+      EXPECT_EQ(d.width, d.height) << entry.file;
+      EXPECT_TRUE(isPowerOfTwo(d.width) && d.width >= 256) << entry.file << " is " << d.width;
     }
-    if (spec.kind == PictureKind::Plane) {
-      EXPECT_EQ(d.width, d.height) << spec.file;
+    if (entry.kind == PictureKind::Plane) {
+      EXPECT_EQ(d.width, d.height) << entry.file;
     }
   });
 }
 
 TEST_F(WrittenPictures, LayersAreSeeThroughAtTheCornersAndOpaqueOnTheirPanel) {
   constexpr int kCorner = 8;
-  forEach([](const PictureSpec& s) { return s.kind == PictureKind::Layer; },
-          [&](const PictureSpec& spec, const Decoded& d) {
-            ASSERT_FALSE(spec.solid.empty()) << spec.file;
+  forEach([](const PictureEntry& s) { return s.kind == PictureKind::Layer; },
+          [&](const PictureEntry& entry, const Decoded& d) {
+            ASSERT_FALSE(entry.solid.empty()) << entry.file;
             int visibleCorner = 0;
             for (int y = 0; y < kCorner; ++y)
               for (int x = 0; x < kCorner; ++x)
                 for (const auto& p : {d.at(x, y), d.at(d.width - 1 - x, y), d.at(x, d.height - 1 - y),
                                       d.at(d.width - 1 - x, d.height - 1 - y)})
                   visibleCorner += p[3] != 0;
-            EXPECT_EQ(visibleCorner, 0) << spec.file;
+            EXPECT_EQ(visibleCorner, 0) << entry.file;
             int seeThrough = 0;
-            for (int y = spec.solid.y0; y < spec.solid.y1; ++y)
-              for (int x = spec.solid.x0; x < spec.solid.x1; ++x) seeThrough += d.at(x, y)[3] != 255;
-            EXPECT_EQ(seeThrough, 0) << spec.file;
+            for (int y = entry.solid.y0; y < entry.solid.y1; ++y)
+              for (int x = entry.solid.x0; x < entry.solid.x1; ++x) seeThrough += d.at(x, y)[3] != 255;
+            EXPECT_EQ(seeThrough, 0) << entry.file;
           });
 }
 
 TEST_F(WrittenPictures, OpaquePicturesHaveNoSeeThroughPixels) {
-  forEach([](const PictureSpec& s) { return s.kind != PictureKind::Layer && !s.solid.empty(); },
-          [&](const PictureSpec& spec, const Decoded& d) {
+  forEach([](const PictureEntry& s) { return s.kind != PictureKind::Layer && !s.solid.empty(); },
+          [&](const PictureEntry& entry, const Decoded& d) {
             int seeThrough = 0;
-            for (int y = spec.solid.y0; y < spec.solid.y1; ++y)
-              for (int x = spec.solid.x0; x < spec.solid.x1; ++x) seeThrough += d.at(x, y)[3] != 255;
-            EXPECT_EQ(seeThrough, 0) << spec.file;
+            for (int y = entry.solid.y0; y < entry.solid.y1; ++y)
+              for (int x = entry.solid.x0; x < entry.solid.x1; ++x) seeThrough += d.at(x, y)[3] != 255;
+            EXPECT_EQ(seeThrough, 0) << entry.file;
           });
 }
 
 TEST_F(WrittenPictures, CaptionsShowTheirTextWhereTheCatalogueSays) {
   int captions = 0;
-  forEach([](const PictureSpec& s) { return !s.caption.empty(); }, [&](const PictureSpec& spec, const Decoded& d) {
+  forEach([](const PictureEntry& s) { return !s.caption.empty(); }, [&](const PictureEntry& entry, const Decoded& d) {
     ++captions;
-    const Rect r = spec.caption;
-    ASSERT_TRUE(r.x0 >= 0 && r.y0 >= 0 && r.x1 <= d.width && r.y1 <= d.height) << spec.file;
-    const int target[3] = {static_cast<int>(std::lround(spec.textColour.r * 255)),
-                           static_cast<int>(std::lround(spec.textColour.g * 255)),
-                           static_cast<int>(std::lround(spec.textColour.b * 255))};
+    const Rect r = entry.caption;
+    ASSERT_TRUE(r.x0 >= 0 && r.y0 >= 0 && r.x1 <= d.width && r.y1 <= d.height) << entry.file;
+    const int target[3] = {static_cast<int>(std::lround(entry.textColour.r * 255)),
+                           static_cast<int>(std::lround(entry.textColour.g * 255)),
+                           static_cast<int>(std::lround(entry.textColour.b * 255))};
     auto isText = [&](const std::uint8_t* p) {
       return p[3] == 255 && std::abs(p[0] - target[0]) + std::abs(p[1] - target[1]) + std::abs(p[2] - target[2]) < 24;
     };
@@ -309,20 +309,20 @@ TEST_F(WrittenPictures, CaptionsShowTheirTextWhereTheCatalogueSays) {
     for (int y = r.y0; y < r.y1; ++y)
       for (int x = r.x0; x < r.x1; ++x) inside += isText(d.at(x, y));
     const int area = (r.x1 - r.x0) * (r.y1 - r.y0);
-    EXPECT_GT(inside, area / 5) << spec.file << ": " << inside << " text pixels of " << area;
-    EXPECT_LT(inside, area * 4 / 5) << spec.file << ": the box is not simply filled";
+    EXPECT_GT(inside, area / 5) << entry.file << ": " << inside << " text pixels of " << area;
+    EXPECT_LT(inside, area * 4 / 5) << entry.file << ": the box is not simply filled";
     // The same box moved off the text, just below it, holds next to none.
     int below = 0;
     const int height = r.y1 - r.y0;
     for (int y = r.y1 + 4; y < std::min(r.y1 + 4 + height / 4, d.height); ++y)
       for (int x = r.x0; x < r.x1; ++x) below += isText(d.at(x, y));
-    EXPECT_LT(below, area / 50) << spec.file << ": " << below << " text pixels below the box";
+    EXPECT_LT(below, area / 50) << entry.file << ": " << below << " text pixels below the box";
   });
   EXPECT_GE(captions, 7) << "six credits captions and the doodle panel's title";
 }
 
 TEST_F(WrittenPictures, RepeatingTexturesHaveNoSeamAtTheirEdges) {
-  forEach([](const PictureSpec& s) { return s.tiles; }, [&](const PictureSpec& spec, const Decoded& d) {
+  forEach([](const PictureEntry& s) { return s.tiles; }, [&](const PictureEntry& entry, const Decoded& d) {
     // Compare the step across the wrap (last column to first, last row to
     // first) with the picture's ordinary step between neighbours.
     auto step = [&](int x0, int y0, int x1, int y1) {
@@ -335,7 +335,7 @@ TEST_F(WrittenPictures, RepeatingTexturesHaveNoSeamAtTheirEdges) {
       across += step(n - 1, i, 0, i) + step(i, n - 1, i, 0);
       for (int k = 0; k < n - 1; k += 8) inside += (step(k, i, k + 1, i) + step(i, k, i, k + 1)) * 8.0 / (n - 1);
     }
-    EXPECT_LT(across, 2.0 * inside + 4.0 * n) << spec.file << ": wrap step " << across / (2 * n)
+    EXPECT_LT(across, 2.0 * inside + 4.0 * n) << entry.file << ": wrap step " << across / (2 * n)
                                                << " against ordinary " << inside / (2 * n);
   });
 }
@@ -344,10 +344,10 @@ TEST_F(WrittenPictures, ASecondRunWritesTheSameBytes) {
   ASSERT_TRUE(written_);
   const std::string again = test::scratchDir();
   ASSERT_TRUE(assets::writePictures(again));
-  for (const PictureSpec& spec : picture::pictureCatalogue()) {
-    const std::string first = test::readFile(path(spec));
-    ASSERT_FALSE(first.empty()) << spec.file;
-    EXPECT_TRUE(first == test::readFile(again + "/scenes/" + spec.file)) << spec.file;
+  for (const PictureEntry& entry : picture::pictureCatalogue()) {
+    const std::string first = test::readFile(path(entry));
+    ASSERT_FALSE(first.empty()) << entry.file;
+    EXPECT_TRUE(first == test::readFile(again + "/scenes/" + entry.file)) << entry.file;
   }
 }
 
