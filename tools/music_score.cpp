@@ -249,7 +249,8 @@ void groove(Mix& mix, int bar, float kick, bool busy) {
 
 void drivingSection(Mix& mix) {
   pads(mix, kDriveBar, kBreakdownBar, 0.8f, 0.4f, 0.5f);
-  for (int bar = kDriveBar; bar < kBreakdownBar; ++bar) groove(mix, bar, 0.8f, bar >= kMothershipBar);
+  for (int bar = kDriveBar; bar < kBreakdownBar; ++bar)
+    groove(mix, bar, 0.8f, bar >= kMothershipBar);
   for (int bar : {kDriveBar, kMothershipBar, kMothershipBar + 8}) addCrash(mix, frameAt(bar), 0.8f);
   playPhrase(mix, kPhraseA, kDriveBar, 0.85f);
   playPhrase(mix, kPhraseB, kDriveBar + 4, 0.85f);

@@ -209,7 +209,8 @@ void addSnare(Mix& mix, int start, float velocity) {
     advance(phase, (185.0f + 60.0f * body * body) / kRate);
     filter.process(noise.next());
     const float attack = std::min(1.0f, i / (0.001f * kRate));
-    const float s = gain * attack * (0.7f * body * sine(phase) + hiss * (filter.band + 0.5f * filter.high));
+    const float rattle = hiss * (filter.band + 0.5f * filter.high);
+    const float s = gain * attack * (0.7f * body * sine(phase) + rattle);
     mix.drumsL[f] += s * pan.left;
     mix.drumsR[f] += s * pan.right;
     mix.reverbSend[f] += 0.22f * s;

@@ -138,7 +138,8 @@ std::vector<float> duckGains(const Mix& mix) {
                               k + 1 < kicks.size() ? kicks[k + 1] : mix.frames});
     for (int f = kicks[k]; f < end; ++f) {
       const float since = static_cast<float>(f - kicks[k]);
-      const float dip = std::min(1.0f, since / attackFrames) * std::exp(-since / (kDuckSeconds * kRate));
+      const float recovery = std::exp(-since / (kDuckSeconds * kRate));
+      const float dip = std::min(1.0f, since / attackFrames) * recovery;
       gains[f] = 1.0f - kDuckDepth * dip;
     }
   }

@@ -91,7 +91,8 @@ TEST(MusicInstruments, OnlyKickAndBassReachTheLowBands) {
       {"crash", [](music::Mix& m, int s) { music::addCrash(m, s, 1.0f); }, 0.0f, 0.02f},
       {"lead E5", [](music::Mix& m, int s) { music::addLead(m, s, music::kRate, 76, 1.0f); },
        0.0f, 0.02f},
-      {"pluck A4", [](music::Mix& m, int s) { music::addPluck(m, s, 69, 1.0f, 0.0f); }, 0.0f, 0.02f},
+      {"pluck A4", [](music::Mix& m, int s) { music::addPluck(m, s, 69, 1.0f, 0.0f); },
+       0.0f, 0.02f},
       {"pad G3", [](music::Mix& m, int s) { music::addPad(m, s, music::kRate, 55, 1.0f, 1.0f); },
        0.0f, 0.05f},
   };
@@ -112,8 +113,10 @@ TEST(MusicInstruments, NotesAreCutAtTheEndOfTheMixAndStartOnTheirFrame) {
       {"kick", [](music::Mix& m, int s) { music::addKick(m, s, 1.0f, true); }, 0, 0},
       {"crash", [](music::Mix& m, int s) { music::addCrash(m, s, 1.0f); }, 0, 0},
       {"riser", [](music::Mix& m, int s) { music::addRiser(m, s, music::kRate, 1.0f); }, 0, 0},
-      {"bass", [](music::Mix& m, int s) { music::addBass(m, s, music::kRate, 33, 1.0f, 1.0f); }, 0, 0},
-      {"pad", [](music::Mix& m, int s) { music::addPad(m, s, music::kRate, 57, 1.0f, 1.0f); }, 0, 0},
+      {"bass", [](music::Mix& m, int s) { music::addBass(m, s, music::kRate, 33, 1.0f, 1.0f); },
+       0, 0},
+      {"pad", [](music::Mix& m, int s) { music::addPad(m, s, music::kRate, 57, 1.0f, 1.0f); },
+       0, 0},
       {"lead", [](music::Mix& m, int s) { music::addLead(m, s, music::kRate, 81, 1.0f); }, 0, 0},
       {"pluck", [](music::Mix& m, int s) { music::addPluck(m, s, 93, 1.0f, 1.0f); }, 0, 0},
   };
