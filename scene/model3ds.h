@@ -15,16 +15,16 @@ class Material;
 
 class Model3ds : public Node {
  public:
-  // Loads the file (a file that cannot be loaded leaves file null and draws
-  // nothing) and evaluates it at frame 0.
+  // Loads the file (a file that cannot be loaded, or is refused as damaged,
+  // leaves file null and draws nothing) and evaluates it at frame 0.
   Model3ds(const std::string& path, float animStart, float animLength);
-  ~Model3ds() override;  // the file and its display lists stay until exit
+  ~Model3ds() override;  // frees the file; its display lists stay with the GL context
 
   void update(float t) override;
   void render() override;
   void setMaterial(Material* m) { material = m; }
 
-  Lib3dsFile* file = nullptr;  // owned, never freed during the run
+  Lib3dsFile* file = nullptr;  // owned; models live for the whole run
   float frame = 0.0f;
   float animStart = 0.0f;
   float animLength = 0.0f;

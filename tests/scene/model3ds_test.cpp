@@ -11,6 +11,7 @@
 #include <lib3ds/tracks.h>
 
 #include <array>
+#include <cstdint>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -111,6 +112,43 @@ Lib3dsNode* findNode(Lib3dsNode* list, const char* name) {
     if (Lib3dsNode* c = findNode(n->childs, name)) return c;
   }
   return nullptr;
+}
+
+// Offset of the first chunk with this id in a lib3ds-written file, searching
+// the containers that hold meshes, material groups and node tracks; npos if none.
+size_t findChunk(const std::string& b, uint16_t id, size_t from = 0, size_t end = std::string::npos) {
+  if (end == std::string::npos) end = b.size();
+  auto u16 = [&](size_t at) { return static_cast<uint16_t>(uint8_t(b[at]) | (uint8_t(b[at + 1]) << 8)); };
+  auto u32 = [&](size_t at) { return static_cast<uint32_t>(u16(at) | (uint32_t(u16(at + 2)) << 16)); };
+  for (size_t pos = from; pos + 6 <= end;) {
+    const uint16_t chunk = u16(pos);
+    const uint32_t size = u32(pos + 2);
+    if (size < 6 || pos + size > end) return std::string::npos;
+    if (chunk == id) return pos;
+    size_t inner = std::string::npos;
+    switch (chunk) {
+      case 0x4D4D: case 0x3D3D: case 0xB000: case 0xB002: case 0x4100:
+        inner = pos + 6;
+        break;
+      case 0x4000:  // named object: name first
+        inner = b.find('\0', pos + 6) + 1;
+        break;
+      case 0x4120:  // face array: count and faces first
+        inner = pos + 8 + 8 * size_t{u16(pos + 6)};
+        break;
+    }
+    if (inner != std::string::npos) {
+      const size_t found = findChunk(b, id, inner, pos + size);
+      if (found != std::string::npos) return found;
+    }
+    pos += size;
+  }
+  return std::string::npos;
+}
+
+void putU16(std::string& b, size_t at, uint16_t v) {
+  b[at] = static_cast<char>(v & 0xFF);
+  b[at + 1] = static_cast<char>(v >> 8);
 }
 
 TEST(ModelFrame, FollowsEntryTimeAndClampsToTheFile) {
@@ -469,6 +507,58 @@ TEST_F(Model3dsDraw, ATruncatedFileIsRefused) {
     EXPECT_EQ(model.file, nullptr) << keep;
     draw(model);
   }
+}
+
+TEST(Model3ds, MaterialGroupEntriesNamingMissingFacesAreDropped) {
+  struct Row {
+    const char* name;
+    uint16_t first, second;  // the group's two face indices after patching
+    const char* face0;
+    const char* face1;
+  };
+  const Row rows[] = {
+      {"untouched", 0, 1, "grp", "grp"},
+      {"one entry out of range", 0, 40, "grp", ""},
+      {"every entry out of range", 40, 41, "", ""},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    ModelFile f;
+    f.material("grp", 0.5f);
+    f.mesh("tri", triangleAt(0.0f, 0.0f), {{0, 1, 2}, {2, 1, 0}}, "grp");
+    f.node("tri", 0);
+    const std::string path = f.save();
+    std::string bytes = test::readFile(path);
+    const size_t group = findChunk(bytes, 0x4130);
+    ASSERT_NE(group, std::string::npos);
+    const size_t entries = group + 6 + std::strlen("grp") + 1 + 2;
+    putU16(bytes, entries, r.first);
+    putU16(bytes, entries + 2, r.second);
+    test::writeFile(path, bytes);
+
+    Model3ds model(path, 0.0f, 10.0f);
+    ASSERT_NE(model.file, nullptr);
+    ASSERT_EQ(model.file->meshes->faces, 2u);
+    EXPECT_STREQ(model.file->meshes->faceL[0].material, r.face0);
+    EXPECT_STREQ(model.file->meshes->faceL[1].material, r.face1);
+  }
+}
+
+TEST(Model3ds, ATrackClaimingMoreKeysThanItHoldsIsRefused) {
+  ModelFile f;
+  f.mesh("mover", triangleAt(0.0f, 0.0f), {{0, 1, 2}});
+  Lib3dsNode* n = f.node("mover", 0);
+  ModelFile::positionKey(n, 0, {0.0f, 0.0f, 0.0f});
+  const std::string path = f.save();
+  std::string bytes = test::readFile(path);
+  const size_t track = findChunk(bytes, 0xB020);
+  ASSERT_NE(track, std::string::npos);
+  ASSERT_NE(Model3ds(path, 0.0f, 10.0f).file, nullptr);
+
+  putU16(bytes, track + 6 + 10, 0xFFFF);
+  putU16(bytes, track + 6 + 12, 0x7FFF);
+  test::writeFile(path, bytes);
+  EXPECT_EQ(Model3ds(path, 0.0f, 10.0f).file, nullptr);
 }
 
 }  // namespace
