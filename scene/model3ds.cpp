@@ -51,14 +51,14 @@ void writeU16(Bytes& b, size_t at, uint16_t v) {
   b[at + 1] = static_cast<unsigned char>(v >> 8);
 }
 
-// ---------------------------------------------------------------------------
-// Checking the raw file. lib3ds trusts face point indices (it computes face
-// normals from them while loading), material-group face indices (it copies
-// names into the face they name) and node parent links (a cycle makes its
-// evaluation recurse forever). Those are checked here, before lib3ds sees the
-// bytes: bad faces are made harmless for the load and restored afterwards so
-// drawing can skip them; a file with broken chunk sizes or a node cycle is
-// refused.
+// The raw file is checked before lib3ds reads it. lib3ds trusts face point
+// indices (it computes face normals from them while loading), material-group
+// face indices (it copies names into the face they name), track key counts
+// (it allocates that many keys) and node parent links (a loop makes its
+// evaluation recurse forever). Bad faces are made harmless for the load and
+// restored afterwards so that drawing skips them; bad material-group entries
+// are dropped; a file with broken chunk sizes, an oversized key count or a
+// node loop is refused.
 
 struct Chunk {
   uint16_t id;
@@ -310,9 +310,7 @@ class FileCheck {
   std::vector<NodeLink> nodes_;
 };
 
-// ---------------------------------------------------------------------------
-// Loading from memory through lib3ds's own reader.
-
+// A read-only stream over the checked bytes, for lib3ds's own reader.
 struct MemoryStream {
   const Bytes* bytes;
   long pos;
@@ -402,9 +400,6 @@ Lib3dsFile* loadChecked(const std::string& path) {
   restoreFaces(file, check.repairs);
   return file;
 }
-
-// ---------------------------------------------------------------------------
-// Drawing.
 
 bool faceInRange(const Lib3dsMesh& mesh, const Lib3dsFace& face) {
   return face.points[0] < mesh.points && face.points[1] < mesh.points &&

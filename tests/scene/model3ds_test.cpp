@@ -214,9 +214,6 @@ TEST(Model3ds, AMissingFileLoadsNothingAndUpdatesSafely) {
   EXPECT_EQ(model.frame, 0.0f);
 }
 
-// ---------------------------------------------------------------------------
-// Drawing, on the real context.
-
 int pixelX(float x) { return static_cast<int>((x + 10.0f) / 20.0f * 800.0f); }
 int pixelY(float y) { return static_cast<int>((y + 10.0f) / 20.0f * 600.0f); }
 
