@@ -239,6 +239,7 @@ class FileCheck {
   }
 
   bool checkKeyframes(const Chunk& keyframes) {
+    firstNodeOfSection_ = nodes_.size();
     return forEachChunk(b_, keyframes.data, keyframes.end, [&](const Chunk& c) {
       switch (c.id) {
         case LIB3DS_AMBIENT_NODE_TAG:
@@ -255,9 +256,10 @@ class FileCheck {
     });
   }
 
-  // Node ids count up in file order unless a NODE_ID chunk gives one.
+  // Node ids count up from 0 in each keyframe section unless a NODE_ID chunk
+  // gives one.
   bool checkNode(const Chunk& node) {
-    NodeLink link{static_cast<uint16_t>(nodes_.size()), LIB3DS_NO_PARENT};
+    NodeLink link{static_cast<uint16_t>(nodes_.size() - firstNodeOfSection_), LIB3DS_NO_PARENT};
     const bool ok = forEachChunk(b_, node.data, node.end, [&](const Chunk& c) {
       if (c.id == LIB3DS_NODE_ID) {
         if (c.end - c.data < 2) return false;
@@ -308,6 +310,7 @@ class FileCheck {
   Bytes& b_;
   std::map<std::string, int> meshRank_;
   std::vector<NodeLink> nodes_;
+  size_t firstNodeOfSection_ = 0;
 };
 
 // A read-only stream over the checked bytes, for lib3ds's own reader.

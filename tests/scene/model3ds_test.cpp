@@ -471,6 +471,9 @@ TEST_F(Model3dsDraw, AFaceWithAPointOutsideTheMeshIsSkipped) {
   ASSERT_NE(mesh, nullptr);
   ASSERT_EQ(mesh->faces, 2u);
   EXPECT_EQ(mesh->faceL[0].points[2], 5) << "the file's face keeps its own indices";
+  Lib3dsMesh* empty = lib3ds_file_mesh_by_name(model.file, "empty");
+  ASSERT_NE(empty, nullptr);
+  EXPECT_EQ(empty->faces, 0u) << "a mesh without points keeps no face";
 
   draw(model);
   EXPECT_TRUE(lit(-7.0f, -7.0f));
