@@ -131,7 +131,8 @@ ModelDesign shuttleDesign() {
             {80.0f, 128.0f}, {-70.0f, 42.0f}, {-150.0f, 22.0f}},
            {20.0f, 0.0f}, 7.0f, 0.01f);
   body.mesh.material = kWhite;
-  addPrism(body.mesh, facingFront({0.0f, 0.0f, 0.0f}), {{45.0f, 22.0f}, {125.0f, 22.0f}, {150.0f, 150.0f}, {128.0f, 150.0f}},
+  addPrism(body.mesh, facingFront({0.0f, 0.0f, 0.0f}),
+           {{45.0f, 22.0f}, {125.0f, 22.0f}, {150.0f, 150.0f}, {128.0f, 150.0f}},
            {110.0f, 60.0f}, 7.0f, 0.01f);
   for (float side : {-1.0f, 1.0f}) {
     addEllipsoid(body.mesh, Placement::at({88.0f, 24.0f * side, 25.0f}).turnedY(90.0f), {9.0f, 11.0f, 42.0f}, 12,

@@ -77,7 +77,8 @@ ModelDesign bearDesign() {
     arm.pivot = {24.0f * s, 0.0f, 20.0f};
     arm.axis = {1.0f, 0.0f, 0.0f};
     arm.mesh.material = kFur;
-    addTube(arm.mesh, {at(25.0f * s, 0.0f, 22.0f, 8.0f), at(28.0f * s, 1.5f, 5.0f, 7.8f), at(31.0f * s, 3.0f, -12.0f, 7.0f)},
+    addTube(arm.mesh,
+            {at(25.0f * s, 0.0f, 22.0f, 8.0f), at(28.0f * s, 1.5f, 5.0f, 7.8f), at(31.0f * s, 3.0f, -12.0f, 7.0f)},
             limbTube(12, forward));
     arm.mesh.material = kDark;
     addEllipsoid(arm.mesh, Placement::at({31.0f * s, 4.0f, -15.0f}), {8.0f, 8.0f, 7.0f}, 10, 6);
@@ -92,7 +93,9 @@ ModelDesign bearDesign() {
     leg.pivot = {13.0f * s, 0.0f, -26.0f};
     leg.axis = {1.0f, 0.0f, 0.0f};
     leg.mesh.material = kFur;
-    addTube(leg.mesh, {at(13.0f * s, 0.0f, -22.0f, 11.0f), at(13.5f * s, 0.0f, -40.0f, 10.0f), at(14.0f * s, 0.0f, -56.0f, 9.5f)},
+    addTube(leg.mesh,
+            {at(13.0f * s, 0.0f, -22.0f, 11.0f), at(13.5f * s, 0.0f, -40.0f, 10.0f),
+             at(14.0f * s, 0.0f, -56.0f, 9.5f)},
             limbTube(12, forward));
     leg.mesh.material = kDark;
     addEllipsoid(leg.mesh, Placement::at({14.0f * s, 6.0f, -60.0f}), {9.0f, 14.0f, 6.0f}, 10, 6);
@@ -118,7 +121,9 @@ ModelDesign pigDesign() {
   addEllipsoid(pig.mesh, Placement::at({11.5f, 0.0f, 2.5f}), {5.5f, 5.2f, 5.2f}, 18, 10);
   addLathe(pig.mesh, Placement::at({15.8f, 0.0f, 1.5f}).turnedY(90.0f), {{2.4f, 0.0f}, {2.4f, 2.2f}, {0.0f, 2.2f}}, 16);
   for (float side : {-1.0f, 1.0f}) {
-    addEllipsoid(pig.mesh, Placement::at({12.5f, 3.5f * side, 7.3f}).turnedY(30.0f), {2.2f, 0.8f, 2.8f}, 10, 6);
+    // Ears lean forward and splay out so that they show in the silhouette from the front.
+    const Placement ear = Placement::at({12.0f, 3.6f * side, 8.2f}).turnedY(25.0f).turnedX(-20.0f * side);
+    addEllipsoid(pig.mesh, ear, {2.8f, 0.9f, 3.0f}, 10, 6);
   }
   // Curly tail: a helix of two and a half turns going back along -x.
   std::vector<TubeSample> tail;
@@ -167,7 +172,8 @@ ModelDesign horseDesign() {
   horse.name = "Kyklohepo";
   horse.mesh.material = kWheel;
   addTorus(horse.mesh, facingFront({0.0f, 0.0f, kAxleZ}), 13.0f, 2.2f, 32, 8, 4.0f);
-  addLathe(horse.mesh, Placement::at({0.0f, -3.0f, kAxleZ}).turnedX(-90.0f), {{0.0f, 0.0f}, {2.5f, 0.0f}, {2.5f, 6.0f}, {0.0f, 6.0f}},
+  addLathe(horse.mesh, Placement::at({0.0f, -3.0f, kAxleZ}).turnedX(-90.0f),
+           {{0.0f, 0.0f}, {2.5f, 0.0f}, {2.5f, 6.0f}, {0.0f, 6.0f}},
            12);
   for (int k = 0; k < 6; ++k) {
     const float a = 1.0471976f * static_cast<float>(k);

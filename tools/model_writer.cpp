@@ -24,7 +24,9 @@ namespace {
 
 constexpr float kDegToRad = 0.017453292f;
 constexpr std::size_t kMaxIndex = 65535;     // 3DS point and face counts are 16-bit
-constexpr float kMaxKeyStepDegrees = 170.0f;  // rotation keys are stored as relative turns; lib3ds interpolates the short way
+// Rotation keys are stored as relative turns and lib3ds interpolates them the
+// short way round, so neighbouring keys must stay under half a turn apart.
+constexpr float kMaxKeyStepDegrees = 170.0f;
 constexpr Lib3dsWord kAllEdgesVisible = LIB3DS_FACE_FLAG_VIS_AB | LIB3DS_FACE_FLAG_VIS_BC | LIB3DS_FACE_FLAG_VIS_AC;
 constexpr Lib3dsDword kSmoothGroup = 1;
 

@@ -113,7 +113,9 @@ float modelSize(Lib3dsFile* f) {
 Bounds fileBounds(Lib3dsFile* f) {
   std::vector<Vec3> pts;
   for (Lib3dsMesh* m = f->meshes; m; m = m->next) {
-    for (Lib3dsDword i = 0; i < m->points; ++i) pts.push_back({m->pointL[i].pos[0], m->pointL[i].pos[1], m->pointL[i].pos[2]});
+    for (Lib3dsDword i = 0; i < m->points; ++i) {
+      pts.push_back({m->pointL[i].pos[0], m->pointL[i].pos[1], m->pointL[i].pos[2]});
+    }
   }
   return boundsOf(pts);
 }
@@ -523,7 +525,8 @@ TEST(ModelShapes, TubeCapsCloseAndEllipsoidPointsLieOnTheSurface) {
   MeshData tube;
   TubeOptions o;
   o.capStart = o.capEnd = true;
-  addTube(tube, {{{0.0f, 0.0f, 0.0f}, 1.0f, 2.0f}, {{1.0f, 1.0f, 4.0f}, 0.5f, 0.5f}, {{0.0f, 3.0f, 6.0f}, 1.0f, 1.0f}}, o);
+  addTube(tube,
+          {{{0.0f, 0.0f, 0.0f}, 1.0f, 2.0f}, {{1.0f, 1.0f, 4.0f}, 0.5f, 0.5f}, {{0.0f, 3.0f, 6.0f}, 1.0f, 1.0f}}, o);
   EXPECT_TRUE(closedEdges(tube));
   MeshData box;
   addBox(box, {0.0f, 0.0f, 0.0f}, {1.0f, 2.0f, 3.0f}, 1.0f);
