@@ -78,30 +78,49 @@ std::vector<std::uint8_t> Canvas::toRgba8() const {
     known[i] = out[i * 4 + 3] != 0;
     for (int k = 0; k < 3; ++k) out[i * 4 + k] = known[i] ? toByte((&c.r)[k]) : 0;
   }
-  // Each pass gives every unknown pixel the mean colour of its known 4-neighbours.
-  std::vector<std::size_t> found;
-  for (int pass = 0; pass < kBleedPasses; ++pass) {
-    found.clear();
-    for (int y = 0; y < height_; ++y)
-      for (int x = 0; x < width_; ++x) {
-        const std::size_t i = index(x, y);
-        if (known[i]) continue;
-        int sum[3] = {0, 0, 0}, n = 0;
-        const int nx[4] = {x - 1, x + 1, x, x};
-        const int ny[4] = {y, y, y - 1, y + 1};
-        for (int k = 0; k < 4; ++k) {
-          if (nx[k] < 0 || ny[k] < 0 || nx[k] >= width_ || ny[k] >= height_) continue;
-          const std::size_t j = index(nx[k], ny[k]);
-          if (!known[j]) continue;
-          for (int ch = 0; ch < 3; ++ch) sum[ch] += out[j * 4 + ch];
-          ++n;
-        }
-        if (n == 0) continue;
-        for (int ch = 0; ch < 3; ++ch) out[i * 4 + ch] = static_cast<std::uint8_t>((sum[ch] + n / 2) / n);
-        found.push_back(i);
+  // Each pass gives every unknown pixel next to a known one the mean colour of
+  // its known 4-neighbours; only the pixels next to the last pass's finds are
+  // looked at again.
+  auto neighbours = [&](std::size_t i, auto visit) {
+    const int x = static_cast<int>(i % static_cast<std::size_t>(width_)), y = static_cast<int>(i / static_cast<std::size_t>(width_));
+    if (x > 0) visit(i - 1);
+    if (x + 1 < width_) visit(i + 1);
+    if (y > 0) visit(i - static_cast<std::size_t>(width_));
+    if (y + 1 < height_) visit(i + static_cast<std::size_t>(width_));
+  };
+  std::vector<std::size_t> candidates, found;
+  std::vector<bool> queued(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (!known[i]) continue;
+    neighbours(i, [&](std::size_t j) {
+      if (!known[j] && !queued[j]) {
+        queued[j] = true;
+        candidates.push_back(j);
       }
-    if (found.empty()) break;
+    });
+  }
+  for (int pass = 0; pass < kBleedPasses && !candidates.empty(); ++pass) {
+    std::sort(candidates.begin(), candidates.end());
+    found.clear();
+    for (std::size_t i : candidates) {
+      int sum[3] = {0, 0, 0}, n = 0;
+      neighbours(i, [&](std::size_t j) {
+        if (!known[j]) return;
+        for (int ch = 0; ch < 3; ++ch) sum[ch] += out[j * 4 + ch];
+        ++n;
+      });
+      for (int ch = 0; ch < 3; ++ch) out[i * 4 + ch] = static_cast<std::uint8_t>((sum[ch] + n / 2) / n);
+      found.push_back(i);
+    }
     for (std::size_t i : found) known[i] = true;
+    candidates.clear();
+    for (std::size_t i : found)
+      neighbours(i, [&](std::size_t j) {
+        if (!known[j] && !queued[j]) {
+          queued[j] = true;
+          candidates.push_back(j);
+        }
+      });
   }
   return out;
 }

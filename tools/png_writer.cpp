@@ -42,24 +42,23 @@ bool writeRows(std::FILE* file, int width, int height, const std::vector<std::ui
 
 }  // namespace
 
-bool writePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgba) {
+bool writePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgba,
+              std::string* failure) {
+  auto fail = [&](const std::string& line) {
+    if (failure)
+      *failure = line;
+    else
+      std::fprintf(stderr, "%s\n", line.c_str());
+    return false;
+  };
   const bool sized = width > 0 && height > 0 &&
                      rgba.size() == static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
-  if (!sized) {
-    std::fprintf(stderr, "cannot write %s: picture size does not match its pixels\n", path.c_str());
-    return false;
-  }
+  if (!sized) return fail("cannot write " + path + ": picture size does not match its pixels");
   std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) {
-    std::fprintf(stderr, "cannot write %s\n", path.c_str());
-    return false;
-  }
+  if (!file) return fail("cannot write " + path);
   const bool written = writeRows(file, width, height, rgba);
   const bool closed = std::fclose(file) == 0;
-  if (!written || !closed) {
-    std::fprintf(stderr, "cannot write %s\n", path.c_str());
-    return false;
-  }
+  if (!written || !closed) return fail("cannot write " + path);
   return true;
 }
 

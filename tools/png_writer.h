@@ -9,8 +9,10 @@
 namespace vorn {
 
 // rgba holds width * height * 4 bytes, rows top first, each pixel R, G, B, A.
-// Returns false after printing one line on stderr naming path when the
-// arguments do not describe a picture or the file cannot be written.
-bool writePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgba);
+// Returns false when the arguments do not describe a picture or the file
+// cannot be written, after printing one line on stderr naming path, or, when
+// failure is given, after putting that line (without its newline) there instead.
+bool writePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgba,
+              std::string* failure = nullptr);
 
 }  // namespace vorn

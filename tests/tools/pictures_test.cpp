@@ -352,14 +352,29 @@ TEST_F(WrittenPictures, ASecondRunWritesTheSameBytes) {
 }
 
 TEST(WritePictures, NamesTheFileItCannotWriteAndFails) {
-  const std::string dir = test::scratchDir();
-  test::writeFile(dir + "/scenes", "a file where the directory should be");
-  testing::internal::CaptureStderr();
-  const bool written = assets::writePictures(dir);
-  const std::string message = testing::internal::GetCapturedStderr();
-  EXPECT_FALSE(written);
-  EXPECT_NE(message.find(dir + "/scenes/"), std::string::npos) << message;
-  EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+  struct Row {
+    const char* name;
+    std::function<void(const std::string& dir)> spoil;
+    std::string file;  // the path the one message names, under dir
+  } rows[] = {
+      {"scenes is a file", [](const std::string& dir) { test::writeFile(dir + "/scenes", "not a directory"); },
+       "/scenes/"},
+      {"a directory holds a picture's name",
+       [](const std::string& dir) { std::filesystem::create_directories(dir + "/scenes/vorn2003.png"); },
+       "/scenes/vorn2003.png"},
+  };
+  const std::string base = test::scratchDir();
+  for (const Row& row : rows) {
+    const std::string dir = base + "/" + std::to_string(&row - rows);
+    std::filesystem::create_directories(dir);
+    row.spoil(dir);
+    testing::internal::CaptureStderr();
+    const bool written = assets::writePictures(dir);
+    const std::string message = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(written) << row.name;
+    EXPECT_NE(message.find(dir + row.file), std::string::npos) << row.name << ": " << message;
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << row.name << ": " << message;
+  }
 }
 
 }  // namespace
