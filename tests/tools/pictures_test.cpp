@@ -19,6 +19,7 @@
 #include "tools/font.h"
 #include "tools/picture_canvas.h"
 #include "tools/picture_catalogue.h"
+#include "tools/picture_noise.h"
 #include "tools/png_writer.h"
 
 namespace vorn {
@@ -128,6 +129,113 @@ TEST(Canvas, AntiAliasedCircleCoversInsideAndFadesAtItsEdge) {
   EXPECT_LT(rim, 1.0f);
 }
 
+TEST(Canvas, BlendsStraightAlphaOverAndAddsLight) {
+  using picture::Blend;
+  using picture::Colour;
+  struct Row {
+    const char* name;
+    Colour under, paint;
+    float coverage;
+    Blend mode;
+    Colour expected;
+  } rows[] = {
+      {"opaque over anything", {0, 0, 1, 1}, {1, 0, 0, 1}, 1.0f, Blend::Over, {1, 0, 0, 1}},
+      {"half over opaque", {0, 0, 1, 1}, {1, 0, 0, 0.5f}, 1.0f, Blend::Over, {0.5f, 0, 0.5f, 1}},
+      {"half coverage acts as half alpha", {0, 0, 1, 1}, {1, 0, 0, 1}, 0.5f, Blend::Over, {0.5f, 0, 0.5f, 1}},
+      {"over nothing keeps its colour", {0, 0, 0, 0}, {1, 0.5f, 0, 0.5f}, 1.0f, Blend::Over, {1, 0.5f, 0, 0.5f}},
+      {"half over half", {0, 0, 1, 0.5f}, {1, 0, 0, 0.5f}, 1.0f, Blend::Over, {2.0f / 3, 0, 1.0f / 3, 0.75f}},
+      {"light adds by alpha, alpha kept", {0.2f, 0.2f, 0.2f, 1}, {1, 0.5f, 0, 0.5f}, 1.0f, Blend::Add, {0.7f, 0.45f, 0.2f, 1}},
+      {"no coverage changes nothing", {0.1f, 0.2f, 0.3f, 0.4f}, {1, 1, 1, 1}, 0.0f, Blend::Over, {0.1f, 0.2f, 0.3f, 0.4f}},
+  };
+  for (const Row& row : rows) {
+    picture::Canvas c(1, 1, row.under);
+    c.put(0, 0, row.paint, row.coverage, row.mode);
+    const Colour got = c.at(0, 0);
+    EXPECT_NEAR(got.r, row.expected.r, 1e-5f) << row.name;
+    EXPECT_NEAR(got.g, row.expected.g, 1e-5f) << row.name;
+    EXPECT_NEAR(got.b, row.expected.b, 1e-5f) << row.name;
+    EXPECT_NEAR(got.a, row.expected.a, 1e-5f) << row.name;
+  }
+  picture::Canvas c(2, 2);
+  c.put(-1, 0, {1, 1, 1, 1}, 1.0f);
+  c.put(2, 5, {1, 1, 1, 1}, 1.0f);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 2; ++x) EXPECT_EQ(c.at(x, y).a, 0.0f) << "writes off the canvas are dropped";
+}
+
+TEST(Canvas, PolygonDistanceIsNegativeInsideEvenWhereTheShapeIsConcave) {
+  const std::vector<picture::Vec2> star = picture::starPolygon({0.0f, 0.0f}, 10.0f, 4.0f, 5);
+  struct Row {
+    const char* name;
+    picture::Vec2 p;
+    bool inside;
+  } rows[] = {{"centre", {0.0f, 0.0f}, true},       {"in the top point", {0.0f, -8.0f}, true},
+              {"between two points", {5.0f, -6.0f}, false}, {"far away", {30.0f, 30.0f}, false},
+              {"just below the top tip", {0.0f, -9.5f}, true}};
+  for (const Row& row : rows) EXPECT_EQ(picture::polygonSdf(row.p, star) < 0.0f, row.inside) << row.name;
+  // Along a straight edge the distance is the plain distance to that edge.
+  const std::vector<picture::Vec2> square = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+  EXPECT_NEAR(picture::polygonSdf({5.0f, 2.0f}, square), -2.0f, 1e-5f);
+  EXPECT_NEAR(picture::polygonSdf({5.0f, -3.0f}, square), 3.0f, 1e-5f);
+  EXPECT_NEAR(picture::roundBoxSdf({5.0f, 2.0f}, {5.0f, 5.0f}, {5.0f, 5.0f}, 2.0f), -2.0f, 1e-5f);
+  EXPECT_NEAR(picture::segmentSdf({5.0f, 4.0f}, {0.0f, 0.0f}, {10.0f, 0.0f}, 1.0f), 3.0f, 1e-5f);
+}
+
+// ---- Noise ------------------------------------------------------------------
+
+TEST(Noise, StaysInRangeRepeatsWithItsPeriodAndFollowsItsSeed) {
+  struct Row {
+    const char* name;
+    std::function<float(float, float, std::uint32_t, int)> noise;
+  } rows[] = {
+      {"value", [](float x, float y, std::uint32_t s, int p) { return picture::valueNoise(x, y, s, p); }},
+      {"perlin", [](float x, float y, std::uint32_t s, int p) { return picture::perlinNoise(x, y, s, p); }},
+      {"fractal", [](float x, float y, std::uint32_t s, int p) { return picture::fractalNoise(x, y, 4, s, p); }},
+  };
+  constexpr int kPeriod = 5;
+  for (const Row& row : rows) {
+    float lo = 1.0f, hi = 0.0f;
+    int seedDiffers = 0;
+    for (int i = 0; i < 400; ++i) {
+      const float x = i * 0.173f - 20.0f, y = i * 0.291f - 37.0f;
+      const float n = row.noise(x, y, 9u, kPeriod);
+      lo = std::min(lo, n);
+      hi = std::max(hi, n);
+      ASSERT_NEAR(n, row.noise(x + kPeriod, y, 9u, kPeriod), 1e-4f) << row.name << " at " << x << ", " << y;
+      ASSERT_NEAR(n, row.noise(x, y - 2 * kPeriod, 9u, kPeriod), 1e-4f) << row.name << " at " << x << ", " << y;
+      ASSERT_EQ(n, row.noise(x, y, 9u, kPeriod)) << row.name;
+      seedDiffers += std::fabs(n - row.noise(x, y, 10u, kPeriod)) > 1e-3f;
+    }
+    EXPECT_GE(lo, 0.0f) << row.name;
+    EXPECT_LE(hi, 1.0f) << row.name;
+    EXPECT_GT(hi - lo, 0.3f) << row.name << " hardly varies";
+    EXPECT_GT(seedDiffers, 300) << row.name;
+  }
+}
+
+TEST(Noise, RandomNumbersRepeatForASeedAndStayInRange) {
+  picture::Rng a(42u), b(42u), c(43u);
+  int differs = 0;
+  for (int i = 0; i < 1000; ++i) {
+    const std::uint32_t x = a.next();
+    EXPECT_EQ(x, b.next());
+    differs += x != c.next();
+  }
+  EXPECT_GT(differs, 990);
+  picture::Rng r(7u);
+  int counts[5] = {};
+  for (int i = 0; i < 5000; ++i) {
+    const float u = r.uniform();
+    ASSERT_GE(u, 0.0f);
+    ASSERT_LT(u, 1.0f);
+    const int k = r.below(5);
+    ASSERT_GE(k, 0);
+    ASSERT_LT(k, 5);
+    ++counts[k];
+  }
+  for (int k = 0; k < 5; ++k) EXPECT_GT(counts[k], 800) << k;
+}
+
 // ---- Font -------------------------------------------------------------------
 
 float coverageAt(const font::TextMask& m, float glyphColumn, float glyphRow, float cell) {
@@ -164,6 +272,14 @@ TEST(Font, DiagonalStepsAreSmoothed) {
   const float farCorner = coverageAt(v, 1.2f, 4.8f, cell);  // the opposite corner, inside a dark cell
   EXPECT_GT(farCorner, 0.5f);
   EXPECT_FLOAT_EQ(coverageAt(v, 0.1f, 6.9f, cell), 0.0f);
+}
+
+TEST(Font, TextIsSixGlyphColumnsAPieceLessTheLastSpacing) {
+  struct Row {
+    const char* text;
+    float cell, width;
+  } rows[] = {{"", 10.0f, 0.0f}, {"A", 10.0f, 50.0f}, {"AB", 10.0f, 110.0f}, {"JOSTU", 2.0f, 58.0f}};
+  for (const Row& row : rows) EXPECT_FLOAT_EQ(font::textWidth(row.text, row.cell), row.width) << row.text;
 }
 
 TEST(Font, GrownMaskReachesRadiusBeyondTheGlyph) {
@@ -319,6 +435,56 @@ TEST_F(WrittenPictures, CaptionsShowTheirTextWhereTheCatalogueSays) {
     EXPECT_LT(below, area / 50) << entry.file << ": " << below << " text pixels below the box";
   });
   EXPECT_GE(captions, 7) << "six credits captions and the doodle panel's title";
+}
+
+TEST_F(WrittenPictures, CreditsPairsNeverCoverEachOtherWhileTheySlideIn) {
+  // Each pair enters at once from opposite sides (the production script's
+  // slides); both travel the same fraction of their way at every moment.
+  enum Side { Left, Right, Top };
+  struct Layer {
+    const char* file;
+    int x, y;  // home position of the picture's top-left corner on the 800 x 600 screen
+    Side from;
+  };
+  struct Pair {
+    Layer emblem, caption;
+  } pairs[] = {
+      {{"jostu.png", 0, 0, Right}, {"jostucredits.png", 0, 0, Left}},
+      {{"prog.png", 0, 0, Top}, {"progcredits.png", 0, 0, Right}},
+      {{"melti.png", 0, 0, Right}, {"melticredits.png", 0, 0, Left}},
+      {{"rekoni.png", 0, 0, Left}, {"hobrikcredits.png", 0, 0, Right}},
+      {{"vaske.png", 0, 0, Right}, {"vaskeharppu.png", 0, 0, Left}},
+      {{"ondri.png", 0, 472, Left}, {"ondricredits.png", 0, 0, Right}},
+  };
+  ASSERT_TRUE(written_);
+  for (const Pair& pair : pairs) {
+    Decoded e, c;
+    ASSERT_TRUE(decode(*dir_ + "/scenes/" + pair.emblem.file, e)) << pair.emblem.file;
+    ASSERT_TRUE(decode(*dir_ + "/scenes/" + pair.caption.file, c)) << pair.caption.file;
+    // Offset from home when off-screen: the layer's own width or height.
+    auto off = [](const Layer& l, const Decoded& d) {
+      if (l.from == Left) return std::pair<int, int>(-(l.x + d.width), 0);
+      if (l.from == Right) return std::pair<int, int>(d.width - l.x, 0);
+      return std::pair<int, int>(0, -(l.y + d.height));
+    };
+    const auto eo = off(pair.emblem, e), co = off(pair.caption, c);
+    for (int step = 0; step <= 10; ++step) {
+      const float away = 1.0f - step / 10.0f;
+      const int ex = pair.emblem.x + static_cast<int>(std::lround(eo.first * away));
+      const int ey = pair.emblem.y + static_cast<int>(std::lround(eo.second * away));
+      const int cx = pair.caption.x + static_cast<int>(std::lround(co.first * away));
+      const int cy = pair.caption.y + static_cast<int>(std::lround(co.second * away));
+      int covered = 0;
+      for (int y = 0; y < e.height; ++y)
+        for (int x = 0; x < e.width; ++x) {
+          if (e.at(x, y)[3] < 64) continue;
+          const int sx = ex + x - cx, sy = ey + y - cy;  // the same screen point in the caption
+          if (sx < 0 || sy < 0 || sx >= c.width || sy >= c.height) continue;
+          covered += c.at(sx, sy)[3] >= 64;
+        }
+      EXPECT_EQ(covered, 0) << pair.emblem.file << " and " << pair.caption.file << " at " << step * 10 << "% of the way in";
+    }
+  }
 }
 
 TEST_F(WrittenPictures, RepeatingTexturesHaveNoSeamAtTheirEdges) {
