@@ -24,7 +24,7 @@ struct PictureEntry {
   Rect solid;          // fully opaque everywhere inside (layers: inside their panel)
   Rect caption;        // where the main line of text lies; empty when the picture has none
   Colour textColour{};  // colour of the main line of text, where it is not smoothed or outlined
-  std::string text;    // every line of text drawn on the picture, joined by '\n'
+  std::string text;    // the words drawn on the picture, joined by '\n'; each character needs a glyph
   std::function<Canvas(const PictureEntry&)> draw;
 };
 

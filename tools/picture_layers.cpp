@@ -23,7 +23,7 @@ struct Theme {
 
 const Colour kInk = hex(0x0a0614);
 
-// ---- Caption panels -------------------------------------------------------
+// Caption panels.
 
 constexpr float kPanelWidth = 372.0f;
 constexpr float kPanelHeight = 190.0f;
@@ -87,7 +87,7 @@ void drawCaption(Canvas& c, const TeamMember& member, const Theme& theme, Vec2 t
   addSparkle(c, {topLeft.x + kPanelWidth - 22.0f, topLeft.y + 20.0f}, 14.0f, scaled(theme.light, 0.9f));
 }
 
-// ---- Emblems --------------------------------------------------------------
+// Emblems.
 
 enum class Outline { Circle, Hexagon, Burst, Diamond, Octagon };
 enum class Motif { Waves, Code, Palette, Cube, Harp, Compass };
@@ -320,7 +320,7 @@ Rect emblemInterior(const Emblem& e) {
           static_cast<int>(e.centre.y + half)};
 }
 
-// ---- The doodle panel -----------------------------------------------------
+// The doodle panel.
 
 struct Doodle {
   Vec2 topLeft = {436.0f, 56.0f};
@@ -444,7 +444,7 @@ Canvas drawPiirijutu(const PictureEntry& entry) {
   return c;
 }
 
-// ---- The catalogue of layers ------------------------------------------------
+// The catalogue of layers.
 
 const Theme kJostuTheme = {hex(0x081a40), hex(0x1d4fa0), hex(0x2ab6ff), hex(0xb8f0ff)};
 const Theme kProgTheme = {hex(0x03200e), hex(0x0f5a2a), hex(0x36e070), hex(0xc8ffd0)};
@@ -499,6 +499,7 @@ std::vector<PictureEntry> layerEntries() {
     emblem.kind = PictureKind::Layer;
     emblem.solid = emblemInterior(pair.emblem);
     if (!corner) emblem.text = std::string(1, pair.emblem.initial);
+    if (pair.emblem.motif == Motif::Code) emblem.text += "\n</>\n01";
     emblem.draw = [pair](const PictureEntry& s) {
       Canvas c(s.width, s.height);
       drawEmblem(c, pair.emblem, pair.theme);

@@ -5,13 +5,16 @@
 #include <SDL/SDL_image.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/test_files.h"
@@ -45,12 +48,11 @@ bool decode(const std::string& path, Decoded& out) {
   out.height = surface->h;
   out.bytesPerPixel = f->BytesPerPixel;
   if (out.bytesPerPixel != 4) return true;
-  const std::uint32_t probe = 0x04030201u;  // byte k in memory holds k + 1
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(&probe);
-  auto byteOf = [&](std::uint32_t mask) {
+  auto byteOf = [](std::uint32_t mask) {  // which byte of a pixel in memory the mask selects
+    std::uint8_t bytes[4];
+    std::memcpy(bytes, &mask, 4);
     for (int k = 0; k < 4; ++k)
-      if (((static_cast<std::uint32_t>(bytes[k]) << (8 * (bytes[k] - 1))) & mask) != 0 && (mask >> (8 * (bytes[k] - 1))) == 0xFFu)
-        return k;
+      if (bytes[k] == 0xFF) return k;
     return -1;
   };
   out.rgbaOrder = byteOf(f->Rmask) == 0 && byteOf(f->Gmask) == 1 && byteOf(f->Bmask) == 2 && byteOf(f->Amask) == 3;
@@ -64,7 +66,7 @@ bool decode(const std::string& path, Decoded& out) {
 
 bool isPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
-// ---- PNG writer -------------------------------------------------------------
+// PNG writer.
 
 TEST(PngWriter, RoundTripsEveryChannelExactly) {
   const std::string path = test::scratchDir() + "/three_by_two.png";
@@ -102,7 +104,7 @@ TEST(PngWriter, RefusesWhatItCannotWrite) {
   }
 }
 
-// ---- Canvas -----------------------------------------------------------------
+// Canvas.
 
 TEST(Canvas, TransparentPixelsTakeNeighbouringColourButStayTransparent) {
   picture::Canvas c(12, 1);
@@ -181,7 +183,7 @@ TEST(Canvas, PolygonDistanceIsNegativeInsideEvenWhereTheShapeIsConcave) {
   EXPECT_NEAR(picture::segmentSdf({5.0f, 4.0f}, {0.0f, 0.0f}, {10.0f, 0.0f}, 1.0f), 3.0f, 1e-5f);
 }
 
-// ---- Noise ------------------------------------------------------------------
+// Noise.
 
 TEST(Noise, StaysInRangeRepeatsWithItsPeriodAndFollowsItsSeed) {
   struct Row {
@@ -236,7 +238,7 @@ TEST(Noise, RandomNumbersRepeatForASeedAndStayInRange) {
   for (int k = 0; k < 5; ++k) EXPECT_GT(counts[k], 800) << k;
 }
 
-// ---- Font -------------------------------------------------------------------
+// Font.
 
 float coverageAt(const font::TextMask& m, float glyphColumn, float glyphRow, float cell) {
   return m.at(static_cast<int>(m.margin + glyphColumn * cell), static_cast<int>(m.margin + glyphRow * cell));
@@ -303,7 +305,7 @@ TEST(Font, EveryCharacterThePicturesDrawHasAGlyph) {
       }
 }
 
-// ---- The written pictures ------------------------------------------------------
+// The written pictures.
 
 class WrittenPictures : public testing::Test {
  protected:
