@@ -154,14 +154,14 @@ TEST_F(MaterialApply, LeavesTheStateOfItsFlags) {
        false, false, GL_SMOOTH, 0, 0, false},
       {"alpha blend with depth test writes depth", {{AlphaBlend, 1}, {DepthTest, 1}}, 0, GL_SMOOTH, true, A, OMSA, true,
        true, true, GL_SMOOTH, 0, 0, false},
-      {"depth test leaves culling alone", {{DepthTest, 1}}, 0, GL_SMOOTH, false, 0, 0, true, true, true, GL_SMOOTH, 0, 0,
-       false},
+      {"depth test leaves culling alone", {{DepthTest, 1}}, 0, GL_SMOOTH, false, 0, 0, true, true, true, GL_SMOOTH, 0,
+       0, false},
       {"textured, slot 0 only", {{Textured, 1}}, 0x1, GL_SMOOTH, false, 0, 0, false, false, false, GL_SMOOTH, 0x1,
        GL_REPLACE, false},
       {"textured off with every slot filled", {}, 0xF, GL_SMOOTH, false, 0, 0, false, false, false, GL_SMOOTH, 0, 0,
        false},
-      {"textured, every slot, mode 0", {{Textured, 1}}, 0xF, GL_SMOOTH, false, 0, 0, false, false, false, GL_SMOOTH, 0xF,
-       GL_REPLACE, false},
+      {"textured, every slot, mode 0", {{Textured, 1}}, 0xF, GL_SMOOTH, false, 0, 0, false, false, false, GL_SMOOTH,
+       0xF, GL_REPLACE, false},
       {"mode 1 with sphere map, every slot", {{Textured, 1}, {TextureMode, 1}, {SphereMap, 1}}, 0xF, GL_SMOOTH, false,
        0, 0, false, false, false, GL_SMOOTH, 0xF, GL_BLEND, true},
       {"mode 2, slots 1 and 3", {{Textured, 1}, {TextureMode, 2}}, 0xA, GL_SMOOTH, false, 0, 0, false, false, false,
@@ -277,7 +277,8 @@ TEST_F(MaterialApply, WhatReachesTheScreen) {
       {"effect material: texture added with its own alpha",
        {{AdditiveBlend, 1}, {FlatShade, 1}, {Textured, 1}, {TextureMode, 0}}, true, {1.0f, 1.0f, 1.0f, 0.2f},
        {128, 0, 255, 0}},
-      {"texturing off, slot filled: the Material's colour", {{FlatShade, 1}}, true, {1.0f, 0.5f, 0.0f, 1.0f}, {255, 128, 0, 0}},
+      {"texturing off, slot filled: the Material's colour", {{FlatShade, 1}}, true, {1.0f, 0.5f, 0.0f, 1.0f},
+       {255, 128, 0, 0}},
   };
   auto texture = solidTexture(texel);
   for (const auto& row : rows) {
