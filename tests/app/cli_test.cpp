@@ -3,6 +3,7 @@
 // nothing behind. Runs the built program in the run directory.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,16 +26,16 @@ struct ProgramRun {
 
 // Runs the program with a shell-quoted argument string; env is prepended as is.
 ProgramRun runProgram(const std::string& args, const std::string& env = "") {
-  const char* binary = std::getenv("VORN_BINARY");
-  EXPECT_NE(binary, nullptr) << "VORN_BINARY must name the built program";
+  const char* binary = VORN_PROGRAM;
   // Logs go beside the test's scratch folders, which a call here must not wipe.
   const std::string dir = fs::temp_directory_path().string() + "/vorn-tests/";
   fs::create_directories(dir);
   static int counter = 0;
-  const std::string outPath = dir + "cli-out-" + std::to_string(counter) + ".txt";
-  const std::string errPath = dir + "cli-err-" + std::to_string(counter++) + ".txt";
+  const std::string tag = std::to_string(getpid()) + "-" + std::to_string(counter++);
+  const std::string outPath = dir + "cli-out-" + tag + ".txt";
+  const std::string errPath = dir + "cli-err-" + tag + ".txt";
   const std::string command =
-      env + " " + (binary ? binary : "false") + " " + args + " >" + outPath + " 2>" + errPath;
+      env + " " + binary + " " + args + " >" + outPath + " 2>" + errPath;
   const int raw = std::system(command.c_str());
   ProgramRun r;
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
