@@ -4,6 +4,7 @@
 // PNG writer, the bitmap font and the canvas's edge colouring on their own.
 #include <SDL/SDL_image.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -14,6 +15,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -309,12 +311,17 @@ TEST(Font, EveryCharacterThePicturesDrawHasAGlyph) {
 
 class WrittenPictures : public testing::Test {
  protected:
+  // One directory per process: test runners may run several of these tests
+  // at once, each in a process of its own with its own copy of the pictures.
   static void SetUpTestSuite() {
-    dir_ = new std::string((std::filesystem::temp_directory_path() / "vorn-tests" / "WrittenPictures").string());
+    const std::string name = "WrittenPictures-" + std::to_string(getpid());
+    dir_ = new std::string((std::filesystem::temp_directory_path() / "vorn-tests" / name).string());
     std::filesystem::remove_all(*dir_);
     written_ = assets::writePictures(*dir_);
   }
   static void TearDownTestSuite() {
+    std::error_code ignored;
+    std::filesystem::remove_all(*dir_, ignored);
     delete dir_;
     dir_ = nullptr;
   }
