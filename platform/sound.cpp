@@ -19,7 +19,7 @@
 
 #include <sys/stat.h>
 
-#include "platform/spectrum.h"
+#include "platform/band_levels.h"
 
 static_assert(kSpectrumBands == vorn::kSpectrumBandCount, "one band count for the library and the analysis");
 

@@ -1,7 +1,7 @@
 // SpectrumBlocks with an injected spectrum: when it checks, when it adds a
 // box, where the walker goes, how a box is keyed, and how the pile is drawn.
 // The rand sequence is predicted by seeding it here; the object never seeds it.
-#include "scene/spectrum_blocks.h"
+#include "scene/reactive_blocks.h"
 
 #include <gtest/gtest.h>
 
@@ -314,7 +314,7 @@ TEST_F(SpectrumBlocksDrawTest, DrawsTheBoxesInItsOwnSpaceAndRestoresTheState) {
   const auto modelview = test::getMatrix(GL_MODELVIEW_MATRIX);
   glMatrixMode(GL_PROJECTION);  // render must still move the model-view matrix, and hand this mode back
   blocks.render();
-  test::saveBackBuffer("spectrum_blocks_draw.png");
+  test::saveBackBuffer("reactive_blocks_draw.png");
 
   EXPECT_TRUE(depths == test::stackDepths());
   EXPECT_EQ(modelview, test::getMatrix(GL_MODELVIEW_MATRIX));
