@@ -154,6 +154,9 @@ ModelDesign pigDesign() {
     addEllipsoid(pig.mesh, Placement::at({18.05f, 0.9f * side, 1.5f}), {0.3f, 0.5f, 0.6f}, 8, 5);
   }
   d.parts.push_back(std::move(pig));
+  // Its cameras stay 450 to 950 units away: at 96 units (about 290 after the
+  // show's scale of 3) the pig fills a good share of the view.
+  scaleDesign(d, kPigEnlargement);
   return d;
 }
 
@@ -221,6 +224,9 @@ ModelDesign horseDesign() {
   horse.mesh.material = kSaddle;
   addEllipsoid(horse.mesh, Placement::at({0.0f, 0.0f, 16.5f}), {5.0f, 6.8f, 2.0f}, 12, 6);
   d.parts.push_back(std::move(horse));
+  // Seen from 300 units while the script shrinks it from scale 2 to 0.5: at
+  // about 150 units long it still reads as a horse at the small end.
+  scaleDesign(d, kHorseEnlargement);
   return d;
 }
 

@@ -24,6 +24,11 @@ constexpr int kMothershipFrames = 100;
 constexpr int kBearFrames = 1000;
 constexpr int kStillFrames = 1;  // models the show never animates
 
+// The pig and the horse are modelled at a handy size and enlarged for the
+// distances from which the show looks at them.
+constexpr float kPigEnlargement = 3.0f;
+constexpr float kHorseEnlargement = 3.0f;
+
 ModelDesign skyDesign();         // avaruus.3ds
 ModelDesign starsDesign();       // tahdettahdet.3ds
 ModelDesign ballDesign();        // zolviapallo.3ds

@@ -208,6 +208,13 @@ bool saveModel(const ModelDesign& design, const std::string& path) {
   return saved;
 }
 
+void scaleDesign(ModelDesign& design, float factor) {
+  for (ModelPart& part : design.parts) {
+    for (Vec3& p : part.mesh.points) p = {p.x * factor, p.y * factor, p.z * factor};
+    part.pivot = {part.pivot.x * factor, part.pivot.y * factor, part.pivot.z * factor};
+  }
+}
+
 bool writeModels(const std::string& dir) {
   const std::string scenes = dir + "/scenes";
   std::error_code ec;

@@ -50,6 +50,10 @@ std::vector<AngleKey> swingKeys(int frames, int step, float amplitude, float per
 // Keys of a steady spin: degrees grow linearly from 0 to totalDegrees over frames.
 std::vector<AngleKey> spinKeys(int frames, int step, float totalDegrees);
 
+// Scales every part's points and pivot about the model origin; keyed turns are
+// unchanged. Lets a design be modelled at a convenient size and shown at another.
+void scaleDesign(ModelDesign& design, float factor);
+
 // Builds the lib3ds file (caller frees it with lib3ds_file_free), or returns
 // null with a reason in error when the design cannot be stored (too many
 // points, a name too long, a parent out of order).

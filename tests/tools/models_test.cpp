@@ -355,8 +355,8 @@ TEST(Models, SizesSuitTheShowsPoses) {
       {"karhu.3ds", 0.2f, 0, 8.0f, 30.0f, "bears 40 units apart in the V must not touch"},
       {"karhu.3ds", 1.0f, 2, 100.0f, 200.0f, "bear walking past 300 units away"},
       {"mothership.3ds", 0.1f, 1, 30.0f, 60.0f, "small mothership 50 units in front of the last camera"},
-      {"sika.3ds", 3.0f, 0, 60.0f, 100.0f, "pig seen from hundreds of units"},
-      {"kyklohepo.3ds", 2.0f, 2, 100.0f, 200.0f, "horse 300 units away"},
+      {"sika.3ds", 3.0f, 0, 200.0f, 350.0f, "pig seen from 450 to 950 units"},
+      {"kyklohepo.3ds", 2.0f, 2, 300.0f, 600.0f, "horse 300 units away, shrinking to a quarter"},
       {"zolviapallo.3ds", 0.4f, 0, 20.0f, 50.0f, "ball 110 units in front of the eye"},
   };
   for (const Row& r : rows) {
