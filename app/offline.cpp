@@ -4,6 +4,7 @@
 #include "app/offline.h"
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -16,7 +17,7 @@
 #include "app/frame_stats.h"
 #include "app/progress.h"
 #include "platform/sound.h"
-#include "platform/spectrum.h"
+#include "platform/band_levels.h"
 #include "res/music_player.h"
 
 namespace vorn {
@@ -26,6 +27,17 @@ namespace {
 constexpr double kTimeSlack = 1e-6;  // seconds; keeps n / fps on the right side of a bound
 
 long long sampleAt(float t) { return std::llround(static_cast<double>(t) * kMixRate); }
+
+// Current resident set size, from the kernel's page counts.
+double residentMiB() {
+  long pages = 0, resident = 0;
+  FILE* f = std::fopen("/proc/self/statm", "r");
+  if (!f) return 0.0;
+  const int read = std::fscanf(f, "%ld %ld", &pages, &resident);
+  std::fclose(f);
+  if (read != 2) return 0.0;
+  return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
 
 // The music, pulled in frame-sized pieces from the playing stream.
 class MusicCursor {
@@ -188,7 +200,9 @@ int runShot(Engine& engine, const Options& o) {
 int runBenchmark(Engine& engine, const Options& o, double startupSeconds) {
   const long last = lastFrameAtOrBefore(176.0f, o.fps);
   std::vector<std::vector<double>> perEntry(static_cast<size_t>(engine.entryCount));
+  std::vector<double> residentAtEnd(static_cast<size_t>(engine.entryCount), 0.0);
   std::vector<double> all;
+  long glErrors = 0;
   MusicCursor music(0.0f);
   Progress progress("benchmark", last + 1);
   for (long n = 0; n <= last; ++n) {
@@ -199,21 +213,26 @@ int runBenchmark(Engine& engine, const Options& o, double startupSeconds) {
     engine.drawTimeline(t);
     glFinish();  // the software renderer works behind the calls; count its time too
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count();
+    while (glGetError() != GL_NO_ERROR) ++glErrors;
     engine.swapFrame();
     all.push_back(ms);
-    for (int i = 0; i < engine.entryCount; ++i)
-      if (entryActive(engine.entries[i], t)) perEntry[static_cast<size_t>(i)].push_back(ms);
+    for (int i = 0; i < engine.entryCount; ++i) {
+      if (!entryActive(engine.entries[i], t)) continue;
+      perEntry[static_cast<size_t>(i)].push_back(ms);
+      residentAtEnd[static_cast<size_t>(i)] = residentMiB();
+    }
     progress.update(n + 1);
   }
   progress.finish();
 
   std::printf("frame times at %d fps, %ld frames (milliseconds)\n", o.fps, last + 1);
-  std::printf("%5s  %-22s %4s %7s %8s %8s %8s\n", "entry", "scene", "mode", "frames", "median", "p95", "worst");
+  std::printf("%5s  %-22s %4s %7s %8s %8s %8s %9s\n", "entry", "scene", "mode", "frames", "median", "p95", "worst",
+              "RSS end");
   for (int i = 0; i < engine.entryCount; ++i) {
     const FrameStats s = summarise(perEntry[static_cast<size_t>(i)]);
     const Scene* scene = engine.entries[i].scene;
-    std::printf("%5d  %-22s %4d %7ld %8.2f %8.2f %8.2f\n", i, scene && scene->name ? scene->name : "",
-                engine.entries[i].mode, s.count, s.median, s.p95, s.worst);
+    std::printf("%5d  %-22s %4d %7ld %8.2f %8.2f %8.2f %5.1f MiB\n", i, scene && scene->name ? scene->name : "",
+                engine.entries[i].mode, s.count, s.median, s.p95, s.worst, residentAtEnd[static_cast<size_t>(i)]);
   }
   const FrameStats total = summarise(all);
   std::printf("%5s  %-22s %4s %7ld %8.2f %8.2f %8.2f\n", "all", "", "", total.count, total.median, total.p95,
@@ -222,6 +241,7 @@ int runBenchmark(Engine& engine, const Options& o, double startupSeconds) {
   getrusage(RUSAGE_SELF, &usage);
   std::printf("start-up (production build and asset loading): %.2f s\n", startupSeconds);
   std::printf("peak resident memory: %.1f MiB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
+  std::printf("GL errors: %ld\n", glErrors);
   return 0;
 }
 
