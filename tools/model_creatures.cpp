@@ -112,7 +112,7 @@ ModelDesign pigDesign() {
   d.materials = {{"Iho", 0.95f, 0.62f, 0.62f}, {"Musta", 0.1f, 0.05f, 0.05f}, {"Sorkka", 0.35f, 0.25f, 0.2f}};
   constexpr int kSkin = 0, kDark = 1, kHoof = 2;
 
-  // About 32 units from tail to snout (three times that in the show), head
+  // Modelled about 32 units from tail to snout (enlarged at the end), head
   // towards +x, standing on z = -13.5.
   ModelPart pig;
   pig.name = "Sika";
@@ -169,8 +169,9 @@ ModelDesign horseDesign() {
   constexpr int kCoat = 0, kMane = 1, kWheel = 2, kSaddle = 3;
   constexpr float kAxleZ = -22.0f;
 
-  // A horse about 50 units long riding a wheel of radius 13 that hangs from
-  // two struts under its belly; head towards +x, seen from the side (-y).
+  // Modelled as a horse about 50 units long (enlarged at the end) riding a
+  // wheel of radius 13 that hangs from two struts under its belly; head
+  // towards +x, seen from the side (-y).
   ModelPart horse;
   horse.name = "Kyklohepo";
   horse.mesh.material = kWheel;
