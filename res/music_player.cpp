@@ -3,6 +3,9 @@
 #include "res/music_player.h"
 
 #include <cstdio>
+#include <string>
+
+#include "platform/ogg_pages.h"
 
 namespace vorn {
 
@@ -54,11 +57,20 @@ MusicPlayer::~MusicPlayer() {
   FSOUND_Close();  // safe when a failed open closed the library already
 }
 
+// Besides the lines on stdout, a file that cannot be played, or plays only in
+// part, is named once on stderr, as every damaged asset is. Without an
+// initialised library the file was never tried and only stdout speaks.
 int MusicPlayer::open(const char* path) {
   if (initialised) stream = FSOUND_Stream_OpenFile(path, kStreamMode, 0);
-  if (stream) return 0;
+  if (stream) {
+    const std::string damage = sound::oggPageDamage(path);
+    if (!damage.empty()) std::fprintf(stderr, "vorndemo: music \"%s\" is damaged: %s\n", path, damage.c_str());
+    return 0;
+  }
+  const int error = FSOUND_GetError();
   std::printf("Error!\n");
-  std::printf("%s\n", errorText(FSOUND_GetError()));
+  std::printf("%s\n", errorText(error));
+  if (initialised) std::fprintf(stderr, "vorndemo: music \"%s\" not played: %s\n", path, errorText(error));
   FSOUND_Close();
   return 1;
 }

@@ -120,22 +120,26 @@ bool readPngHeader(png_structp png, png_infop info, FILE* f, PngShape* shape) {
   return true;
 }
 
+// Reading on to the end chunk also catches a file cut after its last row.
 bool readPngRows(png_structp png, const PngShape* shape, unsigned char* row) {
   if (setjmp(png_jmpbuf(png))) return false;
   for (int pass = 0; pass < shape->passes; ++pass)
     for (png_uint_32 y = 0; y < shape->height; ++y) png_read_row(png, row, nullptr);
+  png_read_end(png, nullptr);
   return true;
 }
 
-// Empty when the file is not a PNG (left to SDL_image) or decodes fully within
-// maxSide; otherwise what is wrong with it.
+// Empty when the file is a PNG that decodes fully within maxSide; otherwise
+// what is wrong with it. Other formats are refused too: SDL_image would try
+// every decoder it has on them, for pictures the production never uses.
 std::string checkPng(const std::string& path, int maxSide) {
   FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return "the file cannot be opened";
   unsigned char signature[8];
   if (std::fread(signature, 1, sizeof signature, f) != sizeof signature || png_sig_cmp(signature, 0, 8) != 0) {
+    const bool unreadable = std::ferror(f) != 0;
     std::fclose(f);
-    return "";
+    return unreadable ? "the file cannot be read" : "not a PNG file";
   }
   PngCheck check;
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &check, onPngError, onPngWarning);

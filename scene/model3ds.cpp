@@ -13,13 +13,15 @@
 #include <lib3ds/mesh.h>
 #include <lib3ds/node.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "platform/gl_procs.h"
@@ -51,19 +53,25 @@ void writeU16(Bytes& b, size_t at, uint16_t v) {
   b[at + 1] = static_cast<unsigned char>(v >> 8);
 }
 
-// The raw file is checked before lib3ds reads it. lib3ds trusts face point
-// indices (it computes face normals from them while loading), material-group
-// face indices (it copies names into the face they name), track key counts
-// (it allocates that many keys) and node parent links (a loop makes its
-// evaluation recurse forever). Bad faces are made harmless for the load and
-// restored afterwards so that drawing skips them; bad material-group entries
-// are dropped; a file with broken chunk sizes, an oversized key count or a
-// node loop is refused.
+// The raw file is checked before lib3ds reads it, because lib3ds trusts what
+// it reads: a chunk of size 0 inside a chunk it walks makes it loop forever,
+// face point indices feed its face normals while loading, material-group face
+// indices pick the face it copies a name into, track key counts say how many
+// keys it allocates, and a loop of node parent links makes its evaluation
+// recurse forever. So every chunk lib3ds will walk into must fit inside its
+// parent, every count must fit its chunk, every face must name points of its
+// mesh and every group entry a face of its list, and the node links must form
+// a tree; a file that fails any of this is refused whole. Chunks the model
+// does not use are renamed to an id lib3ds skips by its (checked) size, so
+// that nothing unchecked is ever parsed.
+
+constexpr uint16_t kSkippedChunk = 0xFFFF;  // no lib3ds reader knows this id
 
 struct Chunk {
   uint16_t id;
   size_t data;  // first byte after the header
   size_t end;   // one past the last byte
+  size_t length() const { return end - data; }
 };
 
 // The chunk starting at pos, when its header and declared size fit before limit.
@@ -75,14 +83,20 @@ bool chunkAt(const Bytes& b, size_t pos, size_t limit, Chunk& out) {
   return true;
 }
 
-// Calls visit on each chunk packed in [from, end); false when a chunk does not
-// fit or visit refuses.
-template <typename Visit>
-bool forEachChunk(const Bytes& b, size_t from, size_t end, Visit visit) {
+// Walks the chunks packed in [from, end): each must fit; those whose id is in
+// known go to check (false refuses the file), the others are renamed so that
+// lib3ds skips them.
+template <typename Check>
+bool forEachChunk(Bytes& b, size_t from, size_t end, std::initializer_list<uint16_t> known, Check check) {
   size_t pos = from;
   while (pos < end) {
     Chunk c;
-    if (!chunkAt(b, pos, end, c) || !visit(c)) return false;
+    if (!chunkAt(b, pos, end, c)) return false;
+    if (std::find(known.begin(), known.end(), c.id) == known.end()) {
+      writeU16(b, pos, kSkippedChunk);
+    } else if (!check(c)) {
+      return false;
+    }
     pos = c.end;
   }
   return true;
@@ -97,19 +111,13 @@ size_t nameLength(const Bytes& b, size_t pos, size_t end) {
   return 0;
 }
 
-// A face whose point indices were replaced for the load.
-struct FaceRepair {
-  size_t face;
-  uint16_t points[3];
-};
-
-// Repairs for one mesh, found by name and by its rank among meshes of that
-// name (lib3ds keeps equal names in file order).
-struct MeshRepairs {
-  std::string name;
-  int rank;
-  std::vector<FaceRepair> faces;
-};
+// A chunk holding a 16-bit count followed by that many items of itemBytes.
+bool countFits(const Bytes& b, const Chunk& c, size_t itemBytes, uint16_t* count = nullptr) {
+  if (c.length() < 2) return false;
+  const uint16_t n = readU16(b, c.data);
+  if (count) *count = n;
+  return c.length() >= 2 + itemBytes * n;
+}
 
 struct NodeLink {
   uint16_t id;
@@ -120,7 +128,8 @@ class FileCheck {
  public:
   explicit FileCheck(Bytes& bytes) : b_(bytes) {}
 
-  // Checks and patches the bytes in place; false when the file must be refused.
+  // Checks the bytes and renames unused chunks in place; false when the file
+  // must be refused.
   bool run() {
     Chunk top;
     if (!chunkAt(b_, 0, b_.size(), top)) return false;
@@ -132,10 +141,8 @@ class FileCheck {
       case LIB3DS_M3DMAGIC:
       case LIB3DS_MLIBMAGIC:
       case LIB3DS_CMAGIC:
-        ok = forEachChunk(b_, top.data, top.end, [&](const Chunk& c) {
-          if (c.id == LIB3DS_MDATA) return checkModelData(c);
-          if (c.id == LIB3DS_KFDATA) return checkKeyframes(c);
-          return true;
+        ok = forEachChunk(b_, top.data, top.end, {LIB3DS_MDATA, LIB3DS_KFDATA}, [&](const Chunk& c) {
+          return c.id == LIB3DS_MDATA ? checkModelData(c) : checkKeyframes(c);
         });
         break;
       default:
@@ -144,135 +151,151 @@ class FileCheck {
     return ok && nodesFormATree();
   }
 
-  std::vector<MeshRepairs> repairs;
-
  private:
   bool checkModelData(const Chunk& mdata) {
-    return forEachChunk(b_, mdata.data, mdata.end, [&](const Chunk& c) {
-      return c.id != LIB3DS_NAMED_OBJECT || checkNamedObject(c);
+    return forEachChunk(b_, mdata.data, mdata.end, {LIB3DS_NAMED_OBJECT, LIB3DS_MAT_ENTRY}, [&](const Chunk& c) {
+      return c.id == LIB3DS_NAMED_OBJECT ? checkNamedObject(c) : checkMaterial(c);
     });
   }
 
   bool checkNamedObject(const Chunk& object) {
     const size_t length = nameLength(b_, object.data, object.end);
     if (length == 0) return false;
-    const std::string name(reinterpret_cast<const char*>(&b_[object.data]), length - 1);
-    return forEachChunk(b_, object.data + length, object.end, [&](const Chunk& c) {
-      return c.id != LIB3DS_N_TRI_OBJECT || checkMesh(c, name);
-    });
+    return forEachChunk(b_, object.data + length, object.end, {LIB3DS_N_TRI_OBJECT},
+                        [&](const Chunk& c) { return checkMesh(c); });
   }
 
-  bool checkMesh(const Chunk& mesh, const std::string& name) {
-    // lib3ds keeps the last point and face arrays of a mesh and checks faces
-    // only after reading all of its chunks, against the final point count.
-    uint32_t points = 0;
+  bool checkMesh(const Chunk& mesh) {
+    // lib3ds keeps the last point and face arrays of a mesh and computes face
+    // normals after reading all of its chunks, from the final point list.
+    uint16_t points = 0;
     std::vector<Chunk> faceArrays;
-    const bool ok = forEachChunk(b_, mesh.data, mesh.end, [&](const Chunk& c) {
-      if (c.id == LIB3DS_POINT_ARRAY) {
-        if (c.end - c.data < 2) return false;
-        points = readU16(b_, c.data);
-        return c.end - c.data >= 2 + size_t{12} * points;
-      }
-      if (c.id == LIB3DS_FACE_ARRAY) faceArrays.push_back(c);
-      return true;
-    });
+    const bool ok = forEachChunk(
+        b_, mesh.data, mesh.end,
+        {LIB3DS_POINT_ARRAY, LIB3DS_POINT_FLAG_ARRAY, LIB3DS_FACE_ARRAY, LIB3DS_TEX_VERTS, LIB3DS_MESH_MATRIX,
+         LIB3DS_MESH_COLOR},
+        [&](const Chunk& c) {
+          switch (c.id) {
+            case LIB3DS_POINT_ARRAY: return countFits(b_, c, 12, &points);
+            case LIB3DS_POINT_FLAG_ARRAY: return countFits(b_, c, 2);
+            case LIB3DS_TEX_VERTS: return countFits(b_, c, 8);
+            case LIB3DS_MESH_MATRIX: return c.length() >= 48;
+            case LIB3DS_MESH_COLOR: return c.length() >= 1;
+            default: faceArrays.push_back(c); return true;
+          }
+        });
     if (!ok) return false;
-
-    MeshRepairs found{name, meshRank_[name]++, {}};
     for (const Chunk& array : faceArrays) {
-      if (!checkFaceArray(array, points, found)) return false;
+      if (!checkFaceArray(array, points)) return false;
     }
-    if (!found.faces.empty()) repairs.push_back(std::move(found));
     return true;
   }
 
-  bool checkFaceArray(const Chunk& array, uint32_t points, MeshRepairs& found) {
-    if (array.end - array.data < 2) return false;
-    const uint16_t faces = readU16(b_, array.data);
-    const size_t facesEnd = array.data + 2 + size_t{8} * faces;
-    if (facesEnd > array.end) return false;
-    found.faces.clear();  // only the last face array survives the load
-    if (faces == 0) return true;
-    if (points == 0) {
-      // No face can be drawn; an empty face list loads without reading any.
-      writeU16(b_, array.data, 0);
-      return true;
-    }
+  bool checkFaceArray(const Chunk& array, uint16_t points) {
+    uint16_t faces = 0;
+    if (!countFits(b_, array, 8, &faces)) return false;
     for (size_t f = 0; f < faces; ++f) {
       const size_t at = array.data + 2 + 8 * f;
-      FaceRepair repair{f, {readU16(b_, at), readU16(b_, at + 2), readU16(b_, at + 4)}};
-      if (repair.points[0] < points && repair.points[1] < points && repair.points[2] < points) {
-        continue;
+      for (int k = 0; k < 3; ++k) {
+        if (readU16(b_, at + 2 * k) >= points) return false;
       }
-      for (int k = 0; k < 3; ++k) writeU16(b_, at + 2 * k, 0);
-      found.faces.push_back(repair);
     }
-    return forEachChunk(b_, facesEnd, array.end, [&](const Chunk& c) {
-      return c.id != LIB3DS_MSH_MAT_GROUP || checkMaterialGroup(c, faces);
+    const size_t facesEnd = array.data + 2 + size_t{8} * faces;
+    return forEachChunk(b_, facesEnd, array.end, {LIB3DS_MSH_MAT_GROUP, LIB3DS_SMOOTH_GROUP}, [&](const Chunk& c) {
+      if (c.id == LIB3DS_SMOOTH_GROUP) return c.length() >= size_t{4} * faces;
+      return checkMaterialGroup(c, faces);
     });
   }
 
-  // A group entry naming a face past the list is pointed at an entry of the
-  // same group that is in range (naming a face twice changes nothing); a
-  // group with no such entry is emptied.
   bool checkMaterialGroup(const Chunk& group, uint16_t faces) {
     const size_t length = nameLength(b_, group.data, group.end);
     if (length == 0) return false;
-    const size_t countAt = group.data + length;
-    if (countAt + 2 > group.end) return false;
-    const uint16_t count = readU16(b_, countAt);
-    if (countAt + 2 + size_t{2} * count > group.end) return false;
-    int valid = -1;
+    const Chunk list{group.id, group.data + length, group.end};
+    uint16_t count = 0;
+    if (!countFits(b_, list, 2, &count)) return false;
     for (size_t i = 0; i < count; ++i) {
-      const uint16_t face = readU16(b_, countAt + 2 + 2 * i);
-      if (face < faces) valid = face;
-    }
-    if (valid < 0) {
-      writeU16(b_, countAt, 0);
-      return true;
-    }
-    for (size_t i = 0; i < count; ++i) {
-      const size_t at = countAt + 2 + 2 * i;
-      if (readU16(b_, at) >= faces) writeU16(b_, at, static_cast<uint16_t>(valid));
+      if (readU16(b_, list.data + 2 + 2 * i) >= faces) return false;
     }
     return true;
+  }
+
+  bool checkMaterial(const Chunk& material) {
+    return forEachChunk(b_, material.data, material.end,
+                        {LIB3DS_MAT_NAME, LIB3DS_MAT_AMBIENT, LIB3DS_MAT_DIFFUSE, LIB3DS_MAT_SPECULAR,
+                         LIB3DS_MAT_SHININESS, LIB3DS_MAT_SHIN2PCT, LIB3DS_MAT_TRANSPARENCY},
+                        [&](const Chunk& c) {
+                          switch (c.id) {
+                            case LIB3DS_MAT_NAME: return nameLength(b_, c.data, c.end) != 0;
+                            case LIB3DS_MAT_AMBIENT:
+                            case LIB3DS_MAT_DIFFUSE:
+                            case LIB3DS_MAT_SPECULAR: return checkColour(c);
+                            default: return checkPercentage(c);
+                          }
+                        });
+  }
+
+  bool checkColour(const Chunk& colour) {
+    return forEachChunk(b_, colour.data, colour.end,
+                        {LIB3DS_COLOR_F, LIB3DS_LIN_COLOR_F, LIB3DS_COLOR_24, LIB3DS_LIN_COLOR_24},
+                        [&](const Chunk& c) {
+                          const bool floats = c.id == LIB3DS_COLOR_F || c.id == LIB3DS_LIN_COLOR_F;
+                          return c.length() >= (floats ? 12u : 3u);
+                        });
+  }
+
+  bool checkPercentage(const Chunk& percentage) {
+    return forEachChunk(b_, percentage.data, percentage.end, {LIB3DS_INT_PERCENTAGE, LIB3DS_FLOAT_PERCENTAGE},
+                        [&](const Chunk& c) { return c.length() >= (c.id == LIB3DS_INT_PERCENTAGE ? 2u : 4u); });
   }
 
   bool checkKeyframes(const Chunk& keyframes) {
     firstNodeOfSection_ = nodes_.size();
-    return forEachChunk(b_, keyframes.data, keyframes.end, [&](const Chunk& c) {
-      switch (c.id) {
-        case LIB3DS_AMBIENT_NODE_TAG:
-        case LIB3DS_OBJECT_NODE_TAG:
-        case LIB3DS_CAMERA_NODE_TAG:
-        case LIB3DS_TARGET_NODE_TAG:
-        case LIB3DS_LIGHT_NODE_TAG:
-        case LIB3DS_SPOTLIGHT_NODE_TAG:
-        case LIB3DS_L_TARGET_NODE_TAG:
-          return checkNode(c);
-        default:
-          return true;
-      }
-    });
+    return forEachChunk(b_, keyframes.data, keyframes.end,
+                        {LIB3DS_KFHDR, LIB3DS_KFSEG, LIB3DS_KFCURTIME, LIB3DS_AMBIENT_NODE_TAG,
+                         LIB3DS_OBJECT_NODE_TAG, LIB3DS_CAMERA_NODE_TAG, LIB3DS_TARGET_NODE_TAG,
+                         LIB3DS_LIGHT_NODE_TAG, LIB3DS_SPOTLIGHT_NODE_TAG, LIB3DS_L_TARGET_NODE_TAG},
+                        [&](const Chunk& c) {
+                          switch (c.id) {
+                            case LIB3DS_KFHDR: {
+                              const size_t length = c.length() > 2 ? nameLength(b_, c.data + 2, c.end) : 0;
+                              return length != 0 && c.length() >= 2 + length + 4;
+                            }
+                            case LIB3DS_KFSEG: return c.length() >= 8;
+                            case LIB3DS_KFCURTIME: return c.length() >= 4;
+                            default: return checkNode(c);
+                          }
+                        });
   }
 
   // Node ids count up from 0 in each keyframe section unless a NODE_ID chunk
   // gives one.
   bool checkNode(const Chunk& node) {
     NodeLink link{static_cast<uint16_t>(nodes_.size() - firstNodeOfSection_), LIB3DS_NO_PARENT};
-    const bool ok = forEachChunk(b_, node.data, node.end, [&](const Chunk& c) {
-      if (c.id == LIB3DS_NODE_ID) {
-        if (c.end - c.data < 2) return false;
-        link.id = readU16(b_, c.data);
-      } else if (c.id == LIB3DS_NODE_HDR) {
-        const size_t length = nameLength(b_, c.data, c.end);
-        if (length == 0 || c.data + length + 6 > c.end) return false;
-        link.parent = readU16(b_, c.data + length + 4);
-      } else if (c.id >= LIB3DS_POS_TRACK_TAG && c.id <= LIB3DS_HIDE_TRACK_TAG) {
-        return trackFits(c);
-      }
-      return true;
-    });
+    const bool ok = forEachChunk(
+        b_, node.data, node.end,
+        {LIB3DS_NODE_ID, LIB3DS_NODE_HDR, LIB3DS_PIVOT, LIB3DS_INSTANCE_NAME, LIB3DS_MORPH_SMOOTH, LIB3DS_BOUNDBOX,
+         LIB3DS_POS_TRACK_TAG, LIB3DS_ROT_TRACK_TAG, LIB3DS_SCL_TRACK_TAG, LIB3DS_FOV_TRACK_TAG,
+         LIB3DS_ROLL_TRACK_TAG, LIB3DS_COL_TRACK_TAG, LIB3DS_MORPH_TRACK_TAG, LIB3DS_HOT_TRACK_TAG,
+         LIB3DS_FALL_TRACK_TAG, LIB3DS_HIDE_TRACK_TAG},
+        [&](const Chunk& c) {
+          switch (c.id) {
+            case LIB3DS_NODE_ID:
+              if (c.length() < 2) return false;
+              link.id = readU16(b_, c.data);
+              return true;
+            case LIB3DS_NODE_HDR: {
+              const size_t length = nameLength(b_, c.data, c.end);
+              if (length == 0 || c.data + length + 6 > c.end) return false;
+              link.parent = readU16(b_, c.data + length + 4);
+              return true;
+            }
+            case LIB3DS_PIVOT: return c.length() >= 12;
+            case LIB3DS_INSTANCE_NAME: return nameLength(b_, c.data, c.end) != 0;
+            case LIB3DS_MORPH_SMOOTH: return c.length() >= 4;
+            case LIB3DS_BOUNDBOX: return c.length() >= 24;
+            default: return trackFits(c);
+          }
+        });
     nodes_.push_back(link);
     return ok;
   }
@@ -282,7 +305,7 @@ class FileCheck {
   bool trackFits(const Chunk& track) const {
     constexpr size_t kTrackHeader = 14;  // flags, two reserved words, key count
     constexpr size_t kMinKey = 6;
-    const size_t length = track.end - track.data;
+    const size_t length = track.length();
     if (length < kTrackHeader) return false;
     const int32_t keys = static_cast<int32_t>(readU32(b_, track.data + 10));
     return keys <= 0 || static_cast<size_t>(keys) <= (length - kTrackHeader) / kMinKey;
@@ -308,7 +331,6 @@ class FileCheck {
   }
 
   Bytes& b_;
-  std::map<std::string, int> meshRank_;
   std::vector<NodeLink> nodes_;
   size_t firstNodeOfSection_ = 0;
 };
@@ -350,37 +372,29 @@ size_t streamRead(void* self, void* buffer, size_t size) {
 
 size_t streamWrite(void*, const void*, size_t) { return 0; }
 
-bool readWholeFile(const std::string& path, Bytes& out) {
+// Reads the whole file; on failure returns false with the system's reason.
+bool readWholeFile(const std::string& path, Bytes& out, std::string& why) {
   FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
+  if (!f) {
+    why = std::strerror(errno);
+    return false;
+  }
   unsigned char block[65536];
   size_t n;
   while ((n = std::fread(block, 1, sizeof block, f)) > 0) out.insert(out.end(), block, block + n);
   const bool ok = !std::ferror(f);
+  if (!ok) why = std::strerror(errno);
   std::fclose(f);
   return ok;
 }
 
-void restoreFaces(Lib3dsFile* file, const std::vector<MeshRepairs>& repairs) {
-  for (const MeshRepairs& r : repairs) {
-    int rank = 0;
-    for (Lib3dsMesh* mesh = file->meshes; mesh; mesh = mesh->next) {
-      if (r.name != mesh->name || rank++ != r.rank) continue;
-      for (const FaceRepair& f : r.faces) {
-        if (f.face >= mesh->faces) continue;
-        for (int k = 0; k < 3; ++k) mesh->faceL[f.face].points[k] = f.points[k];
-      }
-      break;
-    }
-  }
-}
-
 // The loaded file, or null (with one line on stderr) when it cannot be read
-// or is refused. Faces with out-of-range points keep their original indices.
+// or is refused.
 Lib3dsFile* loadChecked(const std::string& path) {
   Bytes bytes;
-  if (!readWholeFile(path, bytes)) {
-    std::fprintf(stderr, "vorndemo: cannot read model %s\n", path.c_str());
+  std::string why;
+  if (!readWholeFile(path, bytes, why)) {
+    std::fprintf(stderr, "vorndemo: cannot read model %s: %s\n", path.c_str(), why.c_str());
     return nullptr;
   }
   FileCheck check(bytes);
@@ -400,7 +414,6 @@ Lib3dsFile* loadChecked(const std::string& path) {
     std::fprintf(stderr, "vorndemo: cannot load model %s\n", path.c_str());
     return nullptr;
   }
-  restoreFaces(file, check.repairs);
   return file;
 }
 

@@ -1,0 +1,197 @@
+// Every asset kind (3DS model, PNG picture, Ogg music) loaded from damaged
+// copies of the generated files: missing, empty, truncated, random, a few
+// bytes changed, a directory, unreadable. Each must load or be refused
+// without a crash or hang, say one line on stderr naming the file when
+// something is wrong, and leave a harmless object behind.
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/sound.h"
+#include "res/music_player.h"
+#include "res/texture.h"
+#include "scene/model3ds.h"
+#include "tests/reliability/damage.h"
+#include "tests/support/gl_context.h"
+#include "tests/support/test_files.h"
+
+namespace vorn {
+namespace {
+
+using test::Damage;
+using test::DamageRow;
+
+constexpr int kChangedSeeds = 6;
+constexpr int kMixRate = 44100;
+constexpr int kPullFrames = 4096;
+// The show's 176 s at 44.1 kHz is about 1900 pulls; a stream still giving
+// samples far beyond that does not end.
+constexpr int kMaxPulls = 4000;
+
+struct Outcome {
+  bool refused = false;
+  std::string err;
+};
+
+// Refused files say one line naming the file; files that load say nothing,
+// except music, which names every damaged file, also one that partly plays.
+enum class Report { WhenRefused, Always };
+
+::testing::AssertionResult wellReported(const Outcome& o, const std::string& path, Report report) {
+  const int lines = test::lineCount(o.err);
+  if (o.refused || report == Report::Always) {
+    if (lines == 1 && o.err.find(path) != std::string::npos) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "expected one line naming " << path << ", got: [" << o.err << "]";
+  }
+  if (lines == 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "a file that loaded reported: [" << o.err << "]";
+}
+
+Outcome loadModel(const std::string& path) {
+  testing::internal::CaptureStderr();
+  Model3ds model(path, 0.0f, 10.0f);
+  for (float t : {0.0f, 4.0f, 30.0f}) model.update(t);
+  return {model.file == nullptr, testing::internal::GetCapturedStderr()};
+}
+
+Outcome loadPicture(const std::string& path) {
+  testing::internal::CaptureStderr();
+  Texture texture(path);
+  return {texture.empty(), testing::internal::GetCapturedStderr()};
+}
+
+// Opens the music in manual mode (no device) and pulls it to its end.
+Outcome playMusic(const std::string& path) {
+  sound::setManualMode(true);
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  Outcome o;
+  int pulls = 0;
+  {
+    MusicPlayer player(kMixRate);
+    o.refused = player.open(path.c_str()) != 0;
+    if (!o.refused) {
+      player.play();
+      std::vector<short> buffer(2 * kPullFrames);
+      while (pulls < kMaxPulls && sound::pullSamples(buffer.data(), kPullFrames) == kPullFrames) ++pulls;
+    }
+    player.stop();
+  }
+  o.err = testing::internal::GetCapturedStderr();
+  const std::string out = testing::internal::GetCapturedStdout();
+  sound::setManualMode(false);
+  EXPECT_LT(pulls, kMaxPulls) << "the stream never ends";
+  if (o.refused) {
+    EXPECT_EQ(out.rfind("Error!\n", 0), 0u) << out;
+  }
+  return o;
+}
+
+// The same checks inside the unprivileged child, for the unreadable row.
+template <Outcome (*load)(const std::string&)>
+bool refusedWithOneLine(const std::string& path) {
+  const Outcome o = load(path);
+  return o.refused && test::lineCount(o.err) == 1 && o.err.find(path) != std::string::npos;
+}
+
+class DamagedAssets : public test::GlTest {
+ protected:
+  void SetUp() override {
+    test::GlTest::SetUp();
+    dir = test::scratchDir();
+  }
+
+  // Runs every row on a damaged copy of the generated file `source`.
+  // cutFilesPlay: a file cut after its headers may load and play in part.
+  template <Outcome (*load)(const std::string&)>
+  void runRows(const std::string& source, const std::string& suffix, Report report, bool cutFilesPlay,
+               void (*afterLoad)(const std::string&, const Outcome&) = nullptr) {
+    const std::string valid = test::readFile(source);
+    ASSERT_GT(valid.size(), 100u) << "the generated asset " << source << " is missing; build the project first";
+    for (const DamageRow& row : test::damageRows(kChangedSeeds)) {
+      SCOPED_TRACE(row.name);
+      const std::string path = dir + "/" + std::to_string(counter++) + suffix;
+      test::makeDamaged(valid, row, path);
+      if (row.kind == Damage::Unreadable) {
+        EXPECT_TRUE(test::inUnprivilegedChild(refusedWithOneLine<load>, path));
+        continue;
+      }
+      const Outcome o = load(path);
+      const bool cutButPlayable = cutFilesPlay && row.kind == Damage::Truncated && row.keep > 0.0;
+      if (row.mustRefuse && !cutButPlayable) {
+        EXPECT_TRUE(o.refused);
+      }
+      EXPECT_TRUE(wellReported(o, path, report));
+      if (afterLoad) afterLoad(path, o);
+    }
+  }
+
+  std::string dir;
+  int counter = 0;
+};
+
+// Sum of the red, green and blue bytes of the back buffer.
+long frameSum() {
+  std::vector<GLubyte> pixels(800 * 600 * 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+  long sum = 0;
+  for (GLubyte p : pixels) sum += p;
+  return sum;
+}
+
+// Draws the model in white from a camera that sees the generated models
+// whole; returns what reached the frame.
+long drawnModel(const std::string& path) {
+  Model3ds model(path, 0.0f, 10.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(60.0, 800.0 / 600.0, 0.5, 2000.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glTranslatef(0.0f, 0.0f, -60.0f);
+  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+  model.update(2.0f);
+  model.render();
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  return frameSum();
+}
+
+TEST_F(DamagedAssets, ModelsAreRefusedWholeOrLoadAndRefusedOnesDrawNothing) {
+  const std::string source = test::runDir() + "/scenes/karhu.3ds";
+  ASSERT_GT(drawnModel(source), 0) << "the undamaged model must show with this camera";
+  runRows<loadModel>(source, ".3ds", Report::WhenRefused, false, [](const std::string& path, const Outcome& o) {
+    testing::internal::CaptureStderr();
+    const long drawn = drawnModel(path);
+    testing::internal::GetCapturedStderr();
+    if (o.refused) {
+      EXPECT_EQ(drawn, 0) << "a refused model drew something";
+    }
+  });
+}
+
+TEST_F(DamagedAssets, PicturesAreRefusedOrLoadAndRefusedOnesBindNothing) {
+  runRows<loadPicture>(test::runDir() + "/scenes/ondri.png", ".png", Report::WhenRefused, false,
+                       [](const std::string& path, const Outcome& o) {
+                         if (!o.refused) return;
+                         testing::internal::CaptureStderr();
+                         Texture texture(path);
+                         testing::internal::GetCapturedStderr();
+                         texture.bind();
+                         EXPECT_EQ(test::getInteger(GL_TEXTURE_BINDING_2D), 0);
+                       });
+}
+
+TEST_F(DamagedAssets, MusicIsRefusedOrPlaysToAnEndAndDamageIsNamed) {
+  runRows<playMusic>(test::runDir() + "/vorndemo.ogg", ".ogg", Report::Always, true);
+}
+
+}  // namespace
+}  // namespace vorn
