@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/spectrum.h"
+#include "platform/band_levels.h"
 #include "tests/support/test_files.h"
 #include "tools/assets.h"
 #include "tools/music_score.h"
