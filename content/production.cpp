@@ -79,27 +79,28 @@ void rekeyCamera(Scene& scene, const std::vector<KeyRow>& rows) {
   storeKeyRows(*scene.camera, rows);
 }
 
-Scene* newScene() {
+Scene* newScene(const char* name) {
   auto* scene = new Scene();
   scene->setup(0);
+  scene->name = name;
   return scene;
 }
 
 void createScenes(Production& p) {
-  p.haarukkaScene = newScene();
-  p.shuttleScene = newScene();
-  p.launchScene = newScene();
-  p.logoScene = newScene();
-  p.sikaPictureScene = newScene();
-  p.formationScene = newScene();
-  p.mothershipScene = newScene();
-  p.sianpaaPictureScene = newScene();
-  p.sikaModelScene = newScene();
-  p.starsScene = newScene();
-  p.creditsScene = newScene();
-  p.kyklohepoScene = newScene();
-  p.yearPictureScene = newScene();
-  p.creditsPictureScene = newScene();
+  p.haarukkaScene = newScene("haarukkaScene");
+  p.shuttleScene = newScene("shuttleScene");
+  p.launchScene = newScene("launchScene");
+  p.logoScene = newScene("logoScene");
+  p.sikaPictureScene = newScene("sikaPictureScene");
+  p.formationScene = newScene("formationScene");
+  p.mothershipScene = newScene("mothershipScene");
+  p.sianpaaPictureScene = newScene("sianpaaPictureScene");
+  p.sikaModelScene = newScene("sikaModelScene");
+  p.starsScene = newScene("starsScene");
+  p.creditsScene = newScene("creditsScene");
+  p.kyklohepoScene = newScene("kyklohepoScene");
+  p.yearPictureScene = newScene("yearPictureScene");
+  p.creditsPictureScene = newScene("creditsPictureScene");
 }
 
 void buildSky(Production& p) {
