@@ -11,6 +11,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <vector>
 
 namespace vorn {
@@ -19,7 +20,11 @@ namespace {
 
 constexpr int kBytesPerPixel = 4;
 
+// A picture used by several Materials is named once. The set lives for the
+// run, like the Textures.
 void report(const std::string& path, const char* what) {
+  static std::set<std::string> reported;
+  if (!reported.insert(path).second) return;
   std::fprintf(stderr, "vorndemo: picture \"%s\" not loaded: %s\n", path.c_str(), what);
 }
 

@@ -21,6 +21,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -388,18 +389,25 @@ bool readWholeFile(const std::string& path, Bytes& out, std::string& why) {
   return ok;
 }
 
+// The production loads some files into several models; each bad file is
+// named once. The set lives for the run, like the models.
+void reportOnce(const std::string& path, const std::string& what) {
+  static std::set<std::string> reported;
+  if (reported.insert(path).second) std::fprintf(stderr, "vorndemo: model %s %s\n", path.c_str(), what.c_str());
+}
+
 // The loaded file, or null (with one line on stderr) when it cannot be read
 // or is refused.
 Lib3dsFile* loadChecked(const std::string& path) {
   Bytes bytes;
   std::string why;
   if (!readWholeFile(path, bytes, why)) {
-    std::fprintf(stderr, "vorndemo: cannot read model %s: %s\n", path.c_str(), why.c_str());
+    reportOnce(path, "cannot be read: " + why);
     return nullptr;
   }
   FileCheck check(bytes);
   if (!check.run()) {
-    std::fprintf(stderr, "vorndemo: model %s is damaged; not shown\n", path.c_str());
+    reportOnce(path, "is damaged; not shown");
     return nullptr;
   }
   MemoryStream stream{&bytes, 0};
@@ -411,7 +419,7 @@ Lib3dsFile* loadChecked(const std::string& path) {
   }
   if (io) lib3ds_io_free(io);
   if (!file) {
-    std::fprintf(stderr, "vorndemo: cannot load model %s\n", path.c_str());
+    reportOnce(path, "cannot be loaded by lib3ds; not shown");
     return nullptr;
   }
   return file;
