@@ -27,6 +27,7 @@ struct DamageRow {
 
 constexpr int kChangedBytes = 6;     // bytes altered in a ChangedBytes row
 constexpr uid_t kNobody = 65534;
+constexpr unsigned kChildSeconds = 30;
 
 // Every row: missing, zero bytes, truncated at five points, random bytes
 // (two seeds), a few bytes changed (changedSeeds seeds), a directory, and an
@@ -104,10 +105,12 @@ inline std::string runDir() {
 
 // Runs check(path) in a child process. Under root the child first becomes
 // user nobody, so that a mode-000 file really is unreadable. False when the
-// check failed or the child crashed.
+// check failed, or the child crashed or hung (it is ended after
+// kChildSeconds).
 inline bool inUnprivilegedChild(bool (*check)(const std::string&), const std::string& path) {
   const pid_t pid = fork();
   if (pid == 0) {
+    alarm(kChildSeconds);
     if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) _exit(3);
     _exit(check(path) ? 0 : 1);
   }

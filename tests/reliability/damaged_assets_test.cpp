@@ -5,7 +5,9 @@
 // something is wrong, and leave a harmless object behind.
 #include <GL/glu.h>
 #include <gtest/gtest.h>
+#include <lib3ds/chunk.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -175,6 +177,48 @@ TEST_F(DamagedAssets, ModelsAreRefusedWholeOrLoadAndRefusedOnesDrawNothing) {
       EXPECT_EQ(drawn, 0) << "a refused model drew something";
     }
   });
+}
+
+bool modelRefusedWithOneLine(const std::string& path) { return refusedWithOneLine<loadModel>(path); }
+
+// Offset of the first chunk with this id whose first child has childId; npos when none.
+size_t chunkWithChild(const std::string& bytes, uint16_t id, uint16_t childId) {
+  auto u16 = [&](size_t at) {
+    return static_cast<uint16_t>(static_cast<uint8_t>(bytes[at]) | static_cast<uint8_t>(bytes[at + 1]) << 8);
+  };
+  for (size_t at = 0; at + 14 <= bytes.size(); ++at) {
+    if (u16(at) == id && u16(at + 6) == childId) return at;
+  }
+  return std::string::npos;
+}
+
+// A chunk of size 0 inside a chunk lib3ds walks made lib3ds read the same
+// child forever (found by fuzzing, inside a material's colour). Such a file is
+// refused at once, wherever the chunk sits.
+TEST(DamagedModelChunks, AZeroSizeChunkInsideAWalkedChunkIsRefusedAtOnce) {
+  struct Row {
+    const char* name;
+    uint16_t parent, child;
+  };
+  const Row rows[] = {
+      {"colour inside a material's diffuse", LIB3DS_MAT_DIFFUSE, LIB3DS_COLOR_24},
+      {"name inside a material", LIB3DS_MAT_ENTRY, LIB3DS_MAT_NAME},
+      {"points inside a mesh", LIB3DS_N_TRI_OBJECT, LIB3DS_POINT_ARRAY},
+      {"node id inside an object node", LIB3DS_OBJECT_NODE_TAG, LIB3DS_NODE_ID},
+  };
+  const std::string valid = test::readFile(test::runDir() + "/scenes/karhu.3ds");
+  ASSERT_GT(valid.size(), 100u);
+  const std::string dir = test::scratchDir();
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    std::string bytes = valid;
+    const size_t parent = chunkWithChild(bytes, r.parent, r.child);
+    ASSERT_NE(parent, std::string::npos) << "the generated model has no such chunk";
+    for (int k = 0; k < 4; ++k) bytes[parent + 8 + k] = 0;  // the child's size
+    const std::string path = dir + "/" + r.name + ".3ds";
+    test::writeFile(path, bytes);
+    EXPECT_TRUE(test::inUnprivilegedChild(modelRefusedWithOneLine, path));
+  }
 }
 
 TEST_F(DamagedAssets, PicturesAreRefusedOrLoadAndRefusedOnesBindNothing) {

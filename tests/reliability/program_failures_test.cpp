@@ -1,5 +1,5 @@
-// The program end to end when its surroundings fail: damaged assets in the
-// run directory, a display without GLX, no audio device (live and captured),
+// The program end to end when its input or surroundings fail: bad options,
+// damaged assets in the run directory, a display without GLX, no audio device (live and captured),
 // and a disk that fills up or refuses large files during a capture.
 #include <gtest/gtest.h>
 #include <sys/mount.h>
@@ -64,6 +64,26 @@ int wavPeak(const std::string& bytes) {
     peak = std::max(peak, std::abs(static_cast<int>(s)));
   }
   return peak;
+}
+
+TEST(ProgramFailures, BadOptionsAreOneLineAndUsageWithStatusTwo) {
+  const char* const rows[] = {
+      "--fps",          "--fps abc",        "--fps -1",           "--fps 1e12",          "--fps nan",
+      "--fps 0x10",     "--fps 2147483648", "--start nan",        "--start -1",          "--start inf",
+      "--start 1e40",   "--capture",        "--capture ''",       "--shot",              "--shot 1",
+      "--shot nan x.png", "--shot 1e30 x.png", "--to 1e308 --capture x", "--from -5 --capture x",
+      "--from 10 --to 5 --capture x", "--start 5 --capture x", "--loop --capture x", "--bogus",
+  };
+  const std::string dir = test::scratchDir();
+  for (const char* args : rows) {
+    SCOPED_TRACE(args);
+    const ProgramRun r = runIn(dir, "", args);
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_EQ(r.err.rfind("vorndemo: ", 0), 0u) << r.err;
+    EXPECT_NE(r.err.find("usage:"), std::string::npos) << r.err;
+    EXPECT_TRUE(r.out.empty()) << r.out;
+  }
+  EXPECT_FALSE(fs::exists(dir + "/x")) << "a refused capture wrote something";
 }
 
 TEST(ProgramFailures, DamagedAssetsAreNamedOnceEachAndTheShowGoesOn) {
