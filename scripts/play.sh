@@ -5,7 +5,7 @@
 # vorndemo.mp4 in the project folder, with progress, and prints its path.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh vorndemo assets
 project=$(pwd)
 cd build/run
 if [ -n "${DISPLAY:-}" ]; then

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing (Debian 12 packages), configures and builds the
-# demo, its asset generator and its tests into build/, and generates the assets.
+# Installs what is missing (Debian 12 packages), configures and builds into
+# build/ and generates the assets. With no arguments it builds everything
+# (program, asset generator, tests); arguments name the CMake targets to build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,4 +21,6 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" > /dev/null
-cmake --build build -j"$(nproc)"
+targets=()
+for t in "$@"; do targets+=(--target "$t"); done
+cmake --build build -j"$(nproc)" "${targets[@]}"
