@@ -495,15 +495,23 @@ int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream) {
   return kChannelHandleBase + slot;
 }
 
+namespace {
+
+// Takes the stream off its channel, if it has one. Call with the audio locked.
+void releaseChannel(FSOUND_STREAM* stream) {
+  if (stream->channel < 0) return;
+  state.channels[static_cast<size_t>(stream->channel)] = nullptr;
+  stream->channel = -1;
+  publishSilenceIfIdle();
+}
+
+}  // namespace
+
 signed char FSOUND_Stream_Stop(FSOUND_STREAM* stream) {
   if (!state.initialised) return fail(FMOD_ERR_UNINITIALIZED);
   if (!isOpenStream(stream)) return fail(FMOD_ERR_INVALID_PARAM);
   AudioLock lock;
-  if (stream->channel >= 0) {
-    state.channels[static_cast<size_t>(stream->channel)] = nullptr;
-    stream->channel = -1;
-    publishSilenceIfIdle();
-  }
+  releaseChannel(stream);
   stream->pendingSeek = 0;  // stop rewinds: the next play starts at the beginning
   return 1;
 }
@@ -513,11 +521,7 @@ signed char FSOUND_Stream_Close(FSOUND_STREAM* stream) {
   if (!isOpenStream(stream)) return fail(FMOD_ERR_INVALID_PARAM);
   {
     AudioLock lock;
-    if (stream->channel >= 0) {
-      state.channels[static_cast<size_t>(stream->channel)] = nullptr;
-      stream->channel = -1;
-      publishSilenceIfIdle();
-    }
+    releaseChannel(stream);
   }
   state.streams.erase(std::find_if(state.streams.begin(), state.streams.end(),
                                    [stream](const auto& s) { return s.get() == stream; }));
