@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -97,10 +98,11 @@ inline int lineCount(const std::string& text) {
   return n;
 }
 
-// The generated assets' folder: $VORN_RUN_DIR, else the working directory.
+// The generated assets' folder: $VORN_RUN_DIR when set, else the working
+// directory (ctest runs the tests in the build's run/ folder).
 inline std::string runDir() {
   const char* dir = std::getenv("VORN_RUN_DIR");
-  return dir ? dir : ".";
+  return dir ? std::string(dir) : std::filesystem::current_path().string();
 }
 
 // Runs check(path) in a child process. Under root the child first becomes

@@ -33,8 +33,7 @@ struct ProgramRun {
 // Runs the built program from dir through the shell; prefix comes before the
 // program on the command line (variables, or a wrapper command).
 ProgramRun runIn(const std::string& dir, const std::string& prefix, const std::string& args) {
-  const char* binary = std::getenv("VORN_BINARY");
-  EXPECT_NE(binary, nullptr) << "VORN_BINARY must name the built program";
+  const char* binary = VORN_PROGRAM;
   const std::string logs = fs::temp_directory_path().string() + "/vorn-tests/reliability-logs";
   fs::create_directories(logs);
   static int counter = 0;
