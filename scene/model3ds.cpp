@@ -269,9 +269,10 @@ class FileCheck {
   }
 
   // Node ids count up from 0 in each keyframe section unless a NODE_ID chunk
-  // gives one.
+  // gives one. Without a NODE_HDR chunk lib3ds leaves the parent id at 0 (its
+  // nodes start zeroed), so node 0 without one is its own parent.
   bool checkNode(const Chunk& node) {
-    NodeLink link{static_cast<uint16_t>(nodes_.size() - firstNodeOfSection_), LIB3DS_NO_PARENT};
+    NodeLink link{static_cast<uint16_t>(nodes_.size() - firstNodeOfSection_), 0};
     const bool ok = forEachChunk(
         b_, node.data, node.end,
         {LIB3DS_NODE_ID, LIB3DS_NODE_HDR, LIB3DS_PIVOT, LIB3DS_INSTANCE_NAME, LIB3DS_MORPH_SMOOTH, LIB3DS_BOUNDBOX,

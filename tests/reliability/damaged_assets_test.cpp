@@ -221,6 +221,23 @@ TEST(DamagedModelChunks, AZeroSizeChunkInsideAWalkedChunkIsRefusedAtOnce) {
   }
 }
 
+// lib3ds gives a node without a NODE_HDR chunk the parent id 0, so node 0
+// without one is its own parent and lib3ds recursed until the stack ran out
+// (found by fuzzing). The file is refused.
+TEST(DamagedModelChunks, NodeZeroWithoutAHeaderIsRefused) {
+  std::string bytes = test::readFile(test::runDir() + "/scenes/karhu.3ds");
+  const size_t node = chunkWithChild(bytes, LIB3DS_OBJECT_NODE_TAG, LIB3DS_NODE_ID);
+  ASSERT_NE(node, std::string::npos);
+  ASSERT_EQ(bytes[node + 12], 0) << "the first object node is expected to be node 0";
+  ASSERT_EQ(bytes[node + 13], 0);
+  const size_t header = node + 6 + 8;  // after the 8-byte NODE_ID chunk
+  ASSERT_EQ(static_cast<uint8_t>(bytes[header + 1]), LIB3DS_NODE_HDR >> 8);
+  bytes[header] = static_cast<char>(0xFF);  // an id no reader knows: lib3ds skips the header
+  const std::string path = test::scratchDir() + "/headless.3ds";
+  test::writeFile(path, bytes);
+  EXPECT_TRUE(test::inUnprivilegedChild(modelRefusedWithOneLine, path));
+}
+
 TEST_F(DamagedAssets, PicturesAreRefusedOrLoadAndRefusedOnesBindNothing) {
   runRows<loadPicture>(test::runDir() + "/scenes/ondri.png", ".png", Report::WhenRefused, false,
                        [](const std::string& path, const Outcome& o) {
