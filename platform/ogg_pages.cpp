@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/regular_file.h"
+
 namespace vorn::sound {
 
 namespace {
@@ -15,7 +17,7 @@ constexpr long kReadBlock = 65536;
 }  // namespace
 
 std::string oggPageDamage(const std::string& path) {
-  FILE* f = std::fopen(path.c_str(), "rb");
+  FILE* f = openAssetFile(path.c_str(), "rb");
   if (!f) return "it cannot be read";
   ogg_sync_state sync;
   ogg_sync_init(&sync);

@@ -20,6 +20,7 @@
 #include <sys/stat.h>
 
 #include "platform/band_levels.h"
+#include "platform/regular_file.h"
 
 static_assert(kSpectrumBands == vorn::kSpectrumBandCount, "one band count for the library and the analysis");
 
@@ -440,7 +441,7 @@ FSOUND_STREAM* FSOUND_Stream_OpenFile(const char* path, unsigned int mode, int) 
     return nullptr;
   }
   // The sample-format bits of mode are not used: the file decides channels and rate.
-  FILE* f = std::fopen(path, "rb");
+  FILE* f = vorn::openAssetFile(path, "rb");
   if (!f) {
     fail(errno == ENOENT || errno == ENOTDIR ? FMOD_ERR_FILE_NOTFOUND : FMOD_ERR_FILE_BAD);
     return nullptr;

@@ -14,6 +14,8 @@
 #include <set>
 #include <vector>
 
+#include "platform/regular_file.h"
+
 namespace vorn {
 
 namespace {
@@ -138,7 +140,7 @@ bool readPngRows(png_structp png, const PngShape* shape, unsigned char* row) {
 // what is wrong with it. Other formats are refused too: SDL_image would try
 // every decoder it has on them, for pictures the production never uses.
 std::string checkPng(const std::string& path, int maxSide) {
-  FILE* f = std::fopen(path.c_str(), "rb");
+  FILE* f = openAssetFile(path.c_str(), "rb");
   if (!f) return "the file cannot be opened";
   unsigned char signature[8];
   if (std::fread(signature, 1, sizeof signature, f) != sizeof signature || png_sig_cmp(signature, 0, 8) != 0) {
@@ -170,7 +172,7 @@ std::string checkPng(const std::string& path, int maxSide) {
 }  // namespace
 
 bool fileExists(const std::string& path) {
-  FILE* f = std::fopen(path.c_str(), "r");
+  FILE* f = openAssetFile(path.c_str(), "r");
   if (!f) return false;
   std::fclose(f);
   return true;

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "platform/gl_procs.h"
+#include "platform/regular_file.h"
 #include "scene/material.h"
 
 namespace vorn {
@@ -376,7 +377,7 @@ size_t streamWrite(void*, const void*, size_t) { return 0; }
 
 // Reads the whole file; on failure returns false with the system's reason.
 bool readWholeFile(const std::string& path, Bytes& out, std::string& why) {
-  FILE* f = std::fopen(path.c_str(), "rb");
+  FILE* f = openAssetFile(path.c_str(), "rb");
   if (!f) {
     why = std::strerror(errno);
     return false;
