@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "scene/material.h"
+#include "tests/scene/ortho_view.h"
 #include "tests/support/gl_context.h"
 
 namespace vorn {
@@ -16,25 +17,12 @@ namespace {
 using test::readPixel;
 using test::Rgba;
 
-// World units to window pixels under the fixture's projection: x and y from
-// -10 to 10 cover the 800 x 600 window.
-int pixelX(float x) { return static_cast<int>((x + 10.0f) / 20.0f * 800.0f); }
-int pixelY(float y) { return static_cast<int>((y + 10.0f) / 20.0f * 600.0f); }
+using test::lit;
+using test::pixelX;
+using test::pixelY;
 
-bool lit(float x, float y) {
-  const Rgba p = readPixel(pixelX(x), pixelY(y));
-  return p.r + p.g + p.b > 0;
-}
-
-class GeneratedMeshTest : public test::GlTest {
+class GeneratedMeshTest : public test::OrthoViewTest {
  protected:
-  void SetUp() override {
-    GlTest::SetUp();
-    if (HasFatalFailure()) return;
-    glMatrixMode(GL_PROJECTION);
-    glOrtho(-10.0, 10.0, -10.0, 10.0, -10.0, 10.0);
-    glMatrixMode(GL_MODELVIEW);
-  }
 
   // A new mesh holding one 2 x 2 quad, posed at (x, y, 0).
   static std::unique_ptr<GeneratedMesh> quadAt(float x, float y, int format = GL_T2F_N3F_V3F) {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "scene/material.h"
+#include "tests/scene/ortho_view.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/test_files.h"
 
@@ -214,23 +215,12 @@ TEST(Model3ds, AMissingFileLoadsNothingAndUpdatesSafely) {
   EXPECT_EQ(model.frame, 0.0f);
 }
 
-int pixelX(float x) { return static_cast<int>((x + 10.0f) / 20.0f * 800.0f); }
-int pixelY(float y) { return static_cast<int>((y + 10.0f) / 20.0f * 600.0f); }
+using test::lit;
+using test::pixelX;
+using test::pixelY;
 
-bool lit(float x, float y) {
-  const test::Rgba p = test::readPixel(pixelX(x), pixelY(y));
-  return p.r + p.g + p.b > 0;
-}
-
-class Model3dsDraw : public test::GlTest {
+class Model3dsDraw : public test::OrthoViewTest {
  protected:
-  void SetUp() override {
-    GlTest::SetUp();
-    if (HasFatalFailure()) return;
-    glMatrixMode(GL_PROJECTION);
-    glOrtho(-10.0, 10.0, -10.0, 10.0, -10.0, 10.0);
-    glMatrixMode(GL_MODELVIEW);
-  }
 
   // Loads, evaluates at frame 0 and draws once.
   static void draw(Model3ds& model) {
