@@ -143,6 +143,22 @@ class PngDirectorySink : public FrameSink {
   std::vector<std::string> written_;
 };
 
+class ShotSink : public FrameSink {
+ public:
+  explicit ShotSink(std::string path) : path_(std::move(path)) {}
+
+  bool open(std::string&) override { return true; }
+  bool writeFrame(const std::vector<uint8_t>& rgb, std::string& error) override {
+    return writeRgbPng(path_, rgb, kFrameWidth, kFrameHeight, error);
+  }
+  bool finish(const std::vector<int16_t>&, int, std::string&) override { return true; }
+  void abandon() override {}  // a failed write has already removed its file
+  std::string resultPath() const override { return path_; }
+
+ private:
+  std::string path_;
+};
+
 class VideoSink : public FrameSink {
  public:
   VideoSink(std::string path, int fps)
@@ -276,6 +292,8 @@ std::unique_ptr<FrameSink> makeFrameSink(const std::string& path, int fps) {
   if (isVideoPath(path)) return std::make_unique<VideoSink>(path, fps);
   return std::make_unique<PngDirectorySink>(path);
 }
+
+std::unique_ptr<FrameSink> makeShotSink(const std::string& path) { return std::make_unique<ShotSink>(path); }
 
 bool writeWav(const std::string& path, const std::vector<int16_t>& stereo, int rate, std::string& error) {
   const uint32_t dataBytes = static_cast<uint32_t>(stereo.size() * sizeof(int16_t));

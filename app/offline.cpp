@@ -128,6 +128,20 @@ long firstReplayFrame(const Engine& engine, long frame, int fps) {
   return std::min(frame, firstFrameAtOrAfter(replayStart(engine, frameTime(frame, fps)), fps));
 }
 
+// Opens sink, replays what leads up to frame `first`, hands frames first ..
+// last to the sink and prints where the result is. Returns the exit status.
+int renderInto(Engine& engine, long first, long last, int fps, FrameSink& sink, const char* what) {
+  std::string error;
+  if (!sink.open(error)) {
+    std::fprintf(stderr, "vorndemo: %s\n", error.c_str());
+    sink.abandon();
+    return 1;
+  }
+  const int status = renderRange(engine, firstReplayFrame(engine, first, fps), first, last, fps, &sink, what);
+  if (status == 0) std::printf("%s\n", sink.resultPath().c_str());
+  return status;
+}
+
 }  // namespace
 
 float frameTime(long n, int fps) { return static_cast<float>(static_cast<double>(n) / fps); }
@@ -159,42 +173,12 @@ int runCapture(Engine& engine, const Options& o) {
                  static_cast<double>(o.to));
     return 2;
   }
-  auto sink = makeFrameSink(o.path, o.fps);
-  std::string error;
-  if (!sink->open(error)) {
-    std::fprintf(stderr, "vorndemo: %s\n", error.c_str());
-    sink->abandon();
-    return 1;
-  }
-  const int status = renderRange(engine, firstReplayFrame(engine, first, o.fps), first, last, o.fps, sink.get(),
-                                 "capture");
-  if (status == 0) std::printf("%s\n", sink->resultPath().c_str());
-  return status;
+  return renderInto(engine, first, last, o.fps, *makeFrameSink(o.path, o.fps), "capture");
 }
 
 int runShot(Engine& engine, const Options& o) {
   const long frame = frameShownAt(o.shotTime, o.fps);
-  const long first = firstReplayFrame(engine, frame, o.fps);
-  MusicCursor music(frameTime(first, o.fps));
-  Progress progress("shot", frame - first + 1);
-  std::vector<uint8_t> rgb;
-  for (long n = first; n <= frame; ++n) {
-    const float t = frameTime(n, o.fps);
-    music.advanceTo(sampleAt(t), 0, 0);
-    engine.clearFrame();
-    engine.drawTimeline(t);
-    if (n == frame) readFrame(rgb);
-    engine.swapFrame();
-    progress.update(n - first + 1);
-  }
-  progress.finish();
-  std::string error;
-  if (!writeRgbPng(o.path, rgb, kFrameWidth, kFrameHeight, error)) {
-    std::fprintf(stderr, "vorndemo: %s\n", error.c_str());
-    return 1;
-  }
-  std::printf("%s\n", o.path.c_str());
-  return 0;
+  return renderInto(engine, frame, frame, o.fps, *makeShotSink(o.path), "shot");
 }
 
 int runBenchmark(Engine& engine, const Options& o, double startupSeconds) {
