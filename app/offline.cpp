@@ -16,8 +16,8 @@
 #include "app/frame_sink.h"
 #include "app/frame_stats.h"
 #include "app/progress.h"
-#include "platform/sound.h"
 #include "platform/band_levels.h"
+#include "platform/sound.h"
 #include "res/music_player.h"
 
 namespace vorn {

@@ -46,7 +46,6 @@ void Progress::print(long done, bool final) {
                what_.c_str(), done, total_, 100.0 * fraction, formatDuration(elapsed).c_str(),
                formatDuration(final ? 0.0 : remaining).c_str(), terminal_ && !final ? "   " : "\n");
   std::fflush(out_);
-  printed_ = true;
 }
 
 }  // namespace vorn

@@ -24,7 +24,6 @@ class Progress {
   bool terminal_;
   std::chrono::steady_clock::time_point begin_;
   std::chrono::steady_clock::time_point lastPrint_;
-  bool printed_ = false;
 };
 
 // "1:05" style minutes and seconds, for progress lines.
