@@ -17,7 +17,7 @@
 #include "scene/generated_mesh.h"
 #include "scene/material.h"
 #include "scene/model3ds.h"
-#include "scene/reactive_blocks.h"
+#include "scene/spectrum_blocks.h"
 
 namespace vorn {
 

@@ -29,7 +29,7 @@
 #include "scene/generated_mesh.h"
 #include "scene/material.h"
 #include "scene/model3ds.h"
-#include "scene/reactive_blocks.h"
+#include "scene/spectrum_blocks.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/test_files.h"
 

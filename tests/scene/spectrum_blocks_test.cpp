@@ -1,7 +1,7 @@
 // SpectrumBlocks with an injected spectrum: when it checks, when it adds a
 // box, where the walker goes, how a box is keyed, and how the pile is drawn.
 // The rand sequence is predicted by seeding it here; the object never seeds it.
-#include "scene/reactive_blocks.h"
+#include "scene/spectrum_blocks.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 
 #include "res/music_player.h"
 #include "scene/generated_mesh.h"
+#include "tests/scene/ortho_view.h"
 #include "tests/support/gl_context.h"
 
 namespace vorn {
@@ -281,21 +282,8 @@ TEST(SpectrumBlocks, WithoutAHookReadsTheSoundLibraryWhichIsSilentWithoutMusic) 
   EXPECT_EQ(boxCount(blocks), 0);
 }
 
-class SpectrumBlocksDrawTest : public test::GlTest {
- protected:
-  void SetUp() override {
-    GlTest::SetUp();
-    if (HasFatalFailure()) return;
-    glMatrixMode(GL_PROJECTION);
-    glOrtho(-10.0, 10.0, -10.0, 10.0, -10.0, 10.0);
-    glMatrixMode(GL_MODELVIEW);
-  }
-};
-
-bool lit(float x, float y) {
-  const test::Rgba p = test::readPixel(static_cast<int>((x + 10.0f) * 40.0f), static_cast<int>((y + 10.0f) * 30.0f));
-  return p.r + p.g + p.b > 0;
-}
+using SpectrumBlocksDrawTest = test::OrthoViewTest;
+using test::lit;
 
 TEST_F(SpectrumBlocksDrawTest, DrawsTheBoxesInItsOwnSpaceAndRestoresTheState) {
   SpectrumBlocks blocks(nullptr);
@@ -314,7 +302,6 @@ TEST_F(SpectrumBlocksDrawTest, DrawsTheBoxesInItsOwnSpaceAndRestoresTheState) {
   const auto modelview = test::getMatrix(GL_MODELVIEW_MATRIX);
   glMatrixMode(GL_PROJECTION);  // render must still move the model-view matrix, and hand this mode back
   blocks.render();
-  test::saveBackBuffer("reactive_blocks_draw.png");
 
   EXPECT_TRUE(depths == test::stackDepths());
   EXPECT_EQ(modelview, test::getMatrix(GL_MODELVIEW_MATRIX));

@@ -1,6 +1,6 @@
 // SpectrumBlocks: the spectrum check, the random walk on the column grid and
 // the keyed boxes. Boxes are GeneratedMesh children; they draw themselves.
-#include "scene/reactive_blocks.h"
+#include "scene/spectrum_blocks.h"
 
 #include <GL/gl.h>
 
