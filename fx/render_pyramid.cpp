@@ -157,9 +157,11 @@ void drawGlow(float baseAlpha, float weight, int levelAdjust) {
   // endPyramidPass restores the enable bit only.
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-  int m = pyramid.levelCount + levelAdjust;
-  if (m > pyramid.levelCount) m = pyramid.levelCount;  // never past the last level
-  for (int k = 0; k < m; ++k) {
+  // M weighs the levels even when it reaches past the last one; only the
+  // loop stops there, so a positive adjustment dims the levels it keeps.
+  const int m = pyramid.levelCount + levelAdjust;
+  const int drawn = m < pyramid.levelCount ? m : pyramid.levelCount;
+  for (int k = 0; k < drawn; ++k) {
     glViewport(0, 0, kScreenWidth, kScreenHeight);
     glBindTexture(GL_TEXTURE_2D, pyramid.levels[k]);
     const float a = k == 0 ? baseAlpha : static_cast<float>(k + 1) * weight / static_cast<float>(m);
