@@ -127,12 +127,14 @@ bool readPngHeader(png_structp png, png_infop info, FILE* f, PngShape* shape) {
   return true;
 }
 
-// Reading on to the end chunk also catches a file cut after its last row.
+// Decodes every row. After the last one libpng finishes the image data and
+// checks the checksum of its last chunk, so data that is cut or damaged
+// anywhere is refused; what follows the image data (the end chunk) is not
+// read, as the decoder does not need it either.
 bool readPngRows(png_structp png, const PngShape* shape, unsigned char* row) {
   if (setjmp(png_jmpbuf(png))) return false;
   for (int pass = 0; pass < shape->passes; ++pass)
     for (png_uint_32 y = 0; y < shape->height; ++y) png_read_row(png, row, nullptr);
-  png_read_end(png, nullptr);
   return true;
 }
 

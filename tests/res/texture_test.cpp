@@ -72,6 +72,21 @@ Level readLevel(int level) {
   return out;
 }
 
+// Level 0 of the bound texture holds exactly the picture's pixels.
+void expectLevelZeroHolds(const test::Picture& pic) {
+  const Level level0 = readLevel(0);
+  ASSERT_EQ(level0.width, pic.width);
+  ASSERT_EQ(level0.height, pic.height);
+  for (int y = 0; y < pic.height; ++y)
+    for (int x = 0; x < pic.width; ++x) {
+      const Rgba8 want = pic.at(x, y);
+      const unsigned char* got = &level0.rgba[(static_cast<size_t>(y) * pic.width + x) * 4];
+      ASSERT_TRUE(got[0] == want.r && got[1] == want.g && got[2] == want.b && got[3] == want.a)
+          << "texel " << x << "," << y << " is " << int(got[0]) << " " << int(got[1]) << " " << int(got[2]) << " "
+          << int(got[3]);
+    }
+}
+
 int levelCount() {
   int levels = 0;
   for (;; ++levels) {
@@ -160,17 +175,7 @@ TEST_F(TextureTest, EveryPngLayoutShowsItsOwnPicture) {
     EXPECT_FALSE(texture.holdsPixels());
     EXPECT_EQ(static_cast<GLuint>(test::getInteger(GL_TEXTURE_BINDING_2D)), texture.glName()) << "left bound";
 
-    const Level level0 = readLevel(0);
-    ASSERT_EQ(level0.width, 8);
-    ASSERT_EQ(level0.height, 8);
-    for (int y = 0; y < 8; ++y)
-      for (int x = 0; x < 8; ++x) {
-        const Rgba8 want = pic.at(x, y);
-        const unsigned char* got = &level0.rgba[(static_cast<size_t>(y) * 8 + x) * 4];
-        ASSERT_TRUE(got[0] == want.r && got[1] == want.g && got[2] == want.b && got[3] == want.a)
-            << "texel " << x << "," << y << " is " << int(got[0]) << " " << int(got[1]) << " " << int(got[2]) << " "
-            << int(got[3]);
-      }
+    expectLevelZeroHolds(pic);
 
     glClear(GL_COLOR_BUFFER_BIT);
     drawOverWindow(texture);
@@ -179,10 +184,14 @@ TEST_F(TextureTest, EveryPngLayoutShowsItsOwnPicture) {
   }
 }
 
+// The end chunk (length, "IEND", checksum) closes every PNG; the image data's
+// single chunk ends right before it, with its own 4-byte checksum.
+constexpr size_t kEndChunkBytes = 12;
+
 struct RefusedRow {
   const char* name;
   const char* file;
-  enum { ValidPng, Missing, Junk, Truncated, Directory } content;
+  enum { ValidPng, Missing, Junk, Truncated, ImageDataCut, ImageDataCrc, Directory } content;
 };
 
 TEST_F(TextureTest, RefusedFilesStayEmptyReportOnceAndBindNothing) {
@@ -192,6 +201,8 @@ TEST_F(TextureTest, RefusedFilesStayEmptyReportOnceAndBindNothing) {
       {"missing file", "absent.png", RefusedRow::Missing},
       {"not a picture", "junk.png", RefusedRow::Junk},
       {"truncated PNG", "cut.png", RefusedRow::Truncated},
+      {"cut inside the image data's checksum", "cut-data.png", RefusedRow::ImageDataCut},
+      {"image data with a bad checksum", "bad-data.png", RefusedRow::ImageDataCrc},
       {"directory", "folder.png", RefusedRow::Directory},
   };
   const std::string dir = test::scratchDir();
@@ -211,6 +222,15 @@ TEST_F(TextureTest, RefusedFilesStayEmptyReportOnceAndBindNothing) {
       case RefusedRow::Missing: break;
       case RefusedRow::Junk: test::writeFile(path, "this is not a picture\n"); break;
       case RefusedRow::Truncated: test::writeFile(path, validBytes.substr(0, validBytes.size() / 2)); break;
+      case RefusedRow::ImageDataCut:
+        test::writeFile(path, validBytes.substr(0, validBytes.size() - kEndChunkBytes - 2));
+        break;
+      case RefusedRow::ImageDataCrc: {
+        std::string bytes = validBytes;
+        bytes[bytes.size() - kEndChunkBytes - 1] ^= 0x01;
+        test::writeFile(path, bytes);
+        break;
+      }
       case RefusedRow::Directory: ASSERT_EQ(mkdir(path.c_str(), 0755), 0); break;
     }
 
@@ -227,6 +247,32 @@ TEST_F(TextureTest, RefusedFilesStayEmptyReportOnceAndBindNothing) {
     EXPECT_EQ(test::getInteger(GL_TEXTURE_BINDING_2D), 0);
   }
   glDeleteTextures(1, &other);
+}
+
+TEST_F(TextureTest, WholeImageDataLoadsWithoutAGoodEndChunk) {
+  const test::Picture pic = test::quadrants(8, 8, {255, 0, 0, 255}, {0, 255, 0, 200}, {0, 0, 255, 100}, {9, 9, 9, 0});
+  const std::string path = test::scratchDir() + "/end.png";
+  ASSERT_TRUE(test::writePng(path, pic, PngLayout::Rgba));
+  const std::string valid = test::readFile(path);
+  std::string badCrc = valid;
+  badCrc.back() ^= 0x01;
+  const struct {
+    const char* name;
+    std::string bytes;
+  } rows[] = {
+      {"end chunk missing", valid.substr(0, valid.size() - kEndChunkBytes)},
+      {"end chunk with a bad checksum", badCrc},
+      {"last byte missing", valid.substr(0, valid.size() - 1)},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    test::writeFile(path, row.bytes);
+    testing::internal::CaptureStderr();
+    Texture texture(path);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    ASSERT_FALSE(texture.empty());
+    expectLevelZeroHolds(pic);
+  }
 }
 
 TEST_F(TextureTest, CreatedTextureUploadsBlackRgbaWithFullMipmapChain) {
