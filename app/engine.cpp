@@ -86,11 +86,11 @@ void Engine::clearFrame() {
 
 void Engine::swapFrame() { SDL_GL_SwapBuffers(); }
 
-void Engine::clearBuffers(int code) {
-  if (code == -1) {
+void Engine::clearBuffers(ClearCode code) {
+  if (code == ClearWithFullViewport) {
     glViewport(0, 0, width, height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  } else if (code == -2) {
+  } else if (code == ClearKeepingViewport) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   }
 }

@@ -6,6 +6,8 @@
 
 #include "app/scene.h"
 #include "app/timeline.h"
+#include "fx/screen_effects.h"
+#include "fx/screen_size.h"
 #include "res/texture.h"
 #include "scene/material.h"
 
@@ -17,9 +19,15 @@ constexpr int kRenderTargetSize = 512;
 class Engine;
 using ProductionScript = void (*)(Engine&);
 
+// What clearBuffers clears; any other value clears nothing.
+enum ClearCode : int {
+  ClearWithFullViewport = -1,  // viewport to the whole display, then colour and depth
+  ClearKeepingViewport = -2,   // colour and depth, viewport unchanged
+};
+
 struct DisplayOptions {
-  int width = 800;
-  int height = 600;
+  int width = kScreenWidth;
+  int height = kScreenHeight;
   int bitsPerPixel = 32;
   bool fullScreen = true;
 };
@@ -38,10 +46,10 @@ class Engine {
 
   void clearFrame();
   void swapFrame();
-  void clearBuffers(int code);  // -1: full viewport + clear; -2: clear only; others: nothing
+  void clearBuffers(ClearCode code);
   void renderToTexture(int target, Scene* scene, float time);
   void drawTimeline(float t);
-  void effectPass(Scene* scene, float t, int effect, float value);
+  void effectPass(Scene* scene, float t, EffectType effect, float value);
   void drawFeedback(int target, float layers);
   // Appends a copy of entry; refused with one line on stderr when all 256 are used.
   bool appendEntry(const TimelineEntry& entry);

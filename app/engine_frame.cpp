@@ -19,7 +19,7 @@ constexpr float kFeedbackHalfSize = 55.0f;
 }  // namespace
 
 void Engine::drawTimeline(float t) {
-  clearBuffers(-1);
+  clearBuffers(ClearWithFullViewport);
 
   for (int i = 0; i < entryCount; ++i) {
     const TimelineEntry& e = entries[i];
@@ -36,7 +36,7 @@ void Engine::drawTimeline(float t) {
       case RenderFeedback:
         glClear(GL_DEPTH_BUFFER_BIT);
         renderToTexture(0, currentScene, local);
-        clearBuffers(-1);
+        clearBuffers(ClearWithFullViewport);
         drawFeedback(0, kFeedbackLayers);
         break;
       case RenderGlow: effectPass(currentScene, local, EffectGlow, kGlowValue); break;
@@ -61,11 +61,11 @@ void Engine::drawTimeline(float t) {
     // A transition passes its fraction as both the value and the time. A kind
     // with no effect in that direction makes no pass at all.
     const float f = fadeInFraction(e, local);
-    const int in = fadeInEffect(e.fadeInKind);
-    if (f >= 0.0f && in != 0) effectPass(currentScene, f, in, f);
+    const EffectType in = fadeInEffect(e.fadeInKind);
+    if (f >= 0.0f && in != EffectNone) effectPass(currentScene, f, in, f);
     const float g = fadeOutFraction(e, local);
-    const int out = fadeOutEffect(e.fadeOutKind);
-    if (g >= 0.0f && out != 0) effectPass(currentScene, g, out, g);
+    const EffectType out = fadeOutEffect(e.fadeOutKind);
+    if (g >= 0.0f && out != EffectNone) effectPass(currentScene, g, out, g);
   }
 
   for (int i = 0; i < entryCount; ++i) {
@@ -78,12 +78,12 @@ void Engine::drawTimeline(float t) {
   glFlush();
 }
 
-void Engine::effectPass(Scene* scene, float t, int effect, float value) {
+void Engine::effectPass(Scene* scene, float t, EffectType effect, float value) {
   beginCapture();
   scene->render(t);
   endCapture();
   buildPyramid();
-  clearBuffers(-2);
+  clearBuffers(ClearKeepingViewport);
   drawEffect(effect, t, value);
   endPyramidPass();
 }

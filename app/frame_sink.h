@@ -8,10 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "fx/screen_size.h"
+
 namespace vorn {
 
-constexpr int kFrameWidth = 800;
-constexpr int kFrameHeight = 600;
+// A frame is the whole screen.
+constexpr int kFrameWidth = kScreenWidth;
+constexpr int kFrameHeight = kScreenHeight;
 
 class FrameSink {
  public:

@@ -2,6 +2,7 @@
 #include "app/scene.h"
 
 #include "fx/render_pyramid.h"
+#include "fx/screen_size.h"
 
 namespace vorn {
 

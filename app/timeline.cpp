@@ -4,8 +4,6 @@
 
 #include <cmath>
 
-#include "fx/screen_effects.h"
-
 namespace vorn {
 
 bool entryActive(const TimelineEntry& e, float t) { return e.start <= t && t <= e.end; }
@@ -22,31 +20,31 @@ float rampValue(float local, float duration, bool bothEnds) {
 float pulseValue(float local) { return static_cast<float>((std::sin(static_cast<double>(local)) + 1.0) * 0.5); }
 
 float fadeInFraction(const TimelineEntry& e, float local) {
-  if (e.fadeInKind < 1 || !(local < e.fadeInLength)) return -1.0f;
+  if (e.fadeInKind <= FadeNone || !(local < e.fadeInLength)) return -1.0f;
   return (e.fadeInLength - local) / e.fadeInLength;
 }
 
 float fadeOutFraction(const TimelineEntry& e, float local) {
   const float duration = e.end - e.start;
   const float from = duration - e.fadeOutLength;
-  if (e.fadeOutKind < 1 || !(local > from)) return -1.0f;
+  if (e.fadeOutKind <= FadeNone || !(local > from)) return -1.0f;
   return (local - from) / e.fadeOutLength;
 }
 
-int fadeInEffect(int kind) {
+EffectType fadeInEffect(FadeKind kind) {
   switch (kind) {
     case FadeTileWave: return EffectTileWave;
     case FadePixelate: return EffectPixelate;
-    default: return 0;
+    default: return EffectNone;
   }
 }
 
-int fadeOutEffect(int kind) {
+EffectType fadeOutEffect(FadeKind kind) {
   switch (kind) {
     case FadeTileWave: return EffectTileWave;
     case FadePixelate: return EffectPixelate;
     case FadeBarWipe: return EffectBarWipe;
-    default: return 0;
+    default: return EffectNone;
   }
 }
 

@@ -2,13 +2,17 @@
 // transitions, kept pure so it can be checked without a GL context.
 #pragma once
 
+#include "fx/screen_effects.h"
+
 namespace vorn {
 
 class Scene;
 
 constexpr int kMaxTimelineEntries = 256;
 
-enum RenderMode {
+// How an entry draws its Scene. The schedule may hold any value; one outside
+// these draws nothing of its own (its fades and layers still draw).
+enum RenderMode : int {
   RenderPlain = 0,
   RenderFeedback = 1,
   RenderGlow = 2,
@@ -22,7 +26,8 @@ enum RenderMode {
   RenderPixelateGlowFade = 10,
 };
 
-enum FadeKind {
+// The transition at an entry's start or end. 0 or less and 4 or more make none.
+enum FadeKind : int {
   FadeNone = 0,
   FadeTileWave = 1,
   FadePixelate = 2,
@@ -32,11 +37,11 @@ enum FadeKind {
 struct TimelineEntry {
   float start = 0.0f;  // seconds of demo time, included
   float end = 0.0f;    // seconds of demo time, included
-  int fadeInKind = FadeNone;
+  FadeKind fadeInKind = FadeNone;
   float fadeInLength = 0.0f;
-  int fadeOutKind = FadeNone;
+  FadeKind fadeOutKind = FadeNone;
   float fadeOutLength = 0.0f;
-  int mode = RenderPlain;
+  RenderMode mode = RenderPlain;
   Scene* scene = nullptr;  // not owned, never empty
 };
 
@@ -47,8 +52,8 @@ float pulseValue(float local);
 // Fade fractions; negative when no fade pass is due.
 float fadeInFraction(const TimelineEntry& e, float local);
 float fadeOutFraction(const TimelineEntry& e, float local);
-// EffectType for a fade kind, or 0 when the kind draws nothing in that direction.
-int fadeInEffect(int kind);
-int fadeOutEffect(int kind);
+// The effect a fade kind draws, or EffectNone when it draws nothing in that direction.
+EffectType fadeInEffect(FadeKind kind);
+EffectType fadeOutEffect(FadeKind kind);
 
 }  // namespace vorn

@@ -12,6 +12,7 @@
 #include "content/picture_layer.h"
 #include "content/schedule.h"
 #include "content/shared_geometry.h"
+#include "fx/screen_size.h"
 #include "res/music_player.h"
 #include "res/texture.h"
 #include "scene/generated_mesh.h"
@@ -207,18 +208,18 @@ struct LayerRecipe {
 
 // Six pairs in turn: a picture and its caption enter from opposite sides.
 const LayerRecipe kCreditsLayers[kMaxLayers] = {
-    {"scenes/jostu.png", 0, 0, 800, 600, SlideFromRight, 2, 3, 4},
-    {"scenes/jostucredits.png", 0, 0, 800, 600, SlideFromLeft, 2, 3, 4},
-    {"scenes/prog.png", 0, 0, 800, 600, SlideFromTop, 5, 6, 7},
-    {"scenes/progcredits.png", 0, 0, 800, 600, SlideFromRight, 5, 6, 7},
-    {"scenes/melti.png", 0, 0, 800, 600, SlideFromRight, 7, 8, 9},
-    {"scenes/melticredits.png", 0, 0, 800, 600, SlideFromLeft, 7, 8, 9},
-    {"scenes/rekoni.png", 0, 0, 800, 600, SlideFromLeft, 9, 10, 11},
-    {"scenes/hobrikcredits.png", 0, 0, 800, 600, SlideFromRight, 9, 10, 11},
-    {"scenes/vaske.png", 0, 0, 800, 600, SlideFromRight, 11, 12, 13},
-    {"scenes/vaskeharppu.png", 0, 0, 800, 600, SlideFromLeft, 11, 12, 13},
+    {"scenes/jostu.png", 0, 0, kScreenWidth, kScreenHeight, SlideFromRight, 2, 3, 4},
+    {"scenes/jostucredits.png", 0, 0, kScreenWidth, kScreenHeight, SlideFromLeft, 2, 3, 4},
+    {"scenes/prog.png", 0, 0, kScreenWidth, kScreenHeight, SlideFromTop, 5, 6, 7},
+    {"scenes/progcredits.png", 0, 0, kScreenWidth, kScreenHeight, SlideFromRight, 5, 6, 7},
+    {"scenes/melti.png", 0, 0, kScreenWidth, kScreenHeight, SlideFromRight, 7, 8, 9},
+    {"scenes/melticredits.png", 0, 0, kScreenWidth, kScreenHeight, SlideFromLeft, 7, 8, 9},
+    {"scenes/rekoni.png", 0, 0, kScreenWidth, kScreenHeight, SlideFromLeft, 9, 10, 11},
+    {"scenes/hobrikcredits.png", 0, 0, kScreenWidth, kScreenHeight, SlideFromRight, 9, 10, 11},
+    {"scenes/vaske.png", 0, 0, kScreenWidth, kScreenHeight, SlideFromRight, 11, 12, 13},
+    {"scenes/vaskeharppu.png", 0, 0, kScreenWidth, kScreenHeight, SlideFromLeft, 11, 12, 13},
     {"scenes/ondri.png", 0, 472, 128, 128, SlideFromLeft, 13, 14, 15},
-    {"scenes/ondricredits.png", 0, 0, 800, 600, SlideFromRight, 13, 14, 15},
+    {"scenes/ondricredits.png", 0, 0, kScreenWidth, kScreenHeight, SlideFromRight, 13, 14, 15},
 };
 
 void addLayerFrom(Scene& scene, const LayerRecipe& r) {
@@ -253,7 +254,8 @@ void buildKyklohepoScene(Production& p) {
   rekeyCamera(*p.kyklohepoScene, keys::kKyklohepoCamera);
   p.kyklohepoKarhu = makeModel("scenes/karhu.3ds", 100.0f, p.karhuMaterial, keys::kKyklohepoKarhu);
   p.kyklohepoScene->addNode(p.kyklohepoKarhu);
-  addLayerFrom(*p.kyklohepoScene, {"scenes/piirijutu.png", 0, 0, 800, 600, SlideFromRight, 12, 17, 20});
+  addLayerFrom(*p.kyklohepoScene,
+               {"scenes/piirijutu.png", 0, 0, kScreenWidth, kScreenHeight, SlideFromRight, 12, 17, 20});
 }
 
 void buildCreditsPictureScene(Production& p) {

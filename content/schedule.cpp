@@ -11,11 +11,11 @@ namespace {
 struct ScheduleRow {
   float start;  // seconds of demo time
   float end;
-  int fadeInKind;
+  FadeKind fadeInKind;
   float fadeInLength;  // seconds
-  int fadeOutKind;
+  FadeKind fadeOutKind;
   float fadeOutLength;  // seconds
-  int mode;
+  RenderMode mode;
   Scene* Production::*scene;
 };
 

@@ -189,11 +189,11 @@ void drawFullScreenQuad() {
   glTexCoord2f(0.0f, 1.0f);
   glVertex3f(0.0f, 0.0f, 0.0f);
   glTexCoord2f(1.0f, 1.0f);
-  glVertex3f(800.0f, 0.0f, 0.0f);
+  glVertex3f(kScreenRight, 0.0f, 0.0f);
   glTexCoord2f(1.0f, 0.0f);
-  glVertex3f(800.0f, 600.0f, 0.0f);
+  glVertex3f(kScreenRight, kScreenBottom, 0.0f);
   glTexCoord2f(0.0f, 0.0f);
-  glVertex3f(0.0f, 600.0f, 0.0f);
+  glVertex3f(0.0f, kScreenBottom, 0.0f);
   glEnd();
 }
 

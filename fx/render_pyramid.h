@@ -6,11 +6,11 @@
 
 #include <GL/gl.h>
 
+#include "fx/screen_size.h"
+
 namespace vorn {
 
 constexpr int kPyramidBase = 512;
-constexpr int kScreenWidth = 800;
-constexpr int kScreenHeight = 600;
 
 void createPyramid();
 // Test hook: builds the chain from another base size (the program uses 512 x 512).

@@ -15,6 +15,9 @@ namespace {
 
 constexpr float kQuarterTurn = 1.5707964f;
 
+constexpr float kScreenCentreX = 0.5f * kScreenRight;
+constexpr float kScreenCentreY = 0.5f * kScreenBottom;
+
 constexpr int kLensColumns = 41;
 constexpr int kLensRows = 31;
 constexpr float kLensColumnStep = 0.025f;
@@ -26,8 +29,8 @@ constexpr float kLensMinDepth = 0.00001f;
 constexpr int kTiles = 64;          // per side
 constexpr float kTileSize = 0.016f; // a little over 1/64, so neighbours overlap
 
-constexpr float kBarWidth = 200.0f;
 constexpr int kBarCount = 4;
+constexpr float kBarWidth = kScreenRight / kBarCount;  // the bars cover the screen
 
 float clampUnit(float x) {
   if (x < 0.0f) return 0.0f;
@@ -71,25 +74,25 @@ void drawRadialFan(float t) {
   // and (B, A): mirrored copies of one slice.
   glBegin(GL_TRIANGLE_FAN);
   glTexCoord2f(0.5f, 0.5f);
-  glVertex2f(400.0f, 300.0f);
+  glVertex2f(kScreenCentreX, kScreenCentreY);
   glTexCoord2f(as, at);
-  glVertex2f(800.0f, 0.0f);
+  glVertex2f(kScreenRight, 0.0f);
   glTexCoord2f(bs, bt);
-  glVertex2f(800.0f, 300.0f);
+  glVertex2f(kScreenRight, kScreenCentreY);
   glTexCoord2f(as, at);
-  glVertex2f(800.0f, 600.0f);
+  glVertex2f(kScreenRight, kScreenBottom);
   glTexCoord2f(bs, bt);
-  glVertex2f(400.0f, 600.0f);
+  glVertex2f(kScreenCentreX, kScreenBottom);
   glTexCoord2f(as, at);
-  glVertex2f(0.0f, 600.0f);
+  glVertex2f(0.0f, kScreenBottom);
   glTexCoord2f(bs, bt);
-  glVertex2f(0.0f, 300.0f);
+  glVertex2f(0.0f, kScreenCentreY);
   glTexCoord2f(as, at);
   glVertex2f(0.0f, 0.0f);
   glTexCoord2f(bs, bt);
-  glVertex2f(400.0f, 0.0f);
+  glVertex2f(kScreenCentreX, 0.0f);
   glTexCoord2f(as, at);
-  glVertex2f(800.0f, 0.0f);
+  glVertex2f(kScreenRight, 0.0f);
   glEnd();
 
   setWrap(GL_CLAMP);
@@ -161,7 +164,7 @@ void drawLensWarp(float strength, float scale) {
     glVertex2f(x, y);
   };
   for (int r = 0; r < kLensRows - 1; ++r) {
-    const float y0 = 600.0f - kLensCell * static_cast<float>(r);
+    const float y0 = kScreenBottom - kLensCell * static_cast<float>(r);
     const float y1 = y0 - kLensCell;
     glBegin(GL_TRIANGLE_STRIP);
     corner(r + 1, 0, 0.0f, y1);
@@ -172,7 +175,7 @@ void drawLensWarp(float strength, float scale) {
       corner(r + 1, k, x, y1);
       corner(r + 1, k + 1, x + kLensCell, y1);
     }
-    corner(r, kLensColumns - 1, 800.0f, y0);
+    corner(r, kLensColumns - 1, kScreenRight, y0);
     glEnd();
   }
 
@@ -205,8 +208,8 @@ void drawTileWave(float t, float motion, float alpha) {
   // The unit square centred on the origin covers the screen, y downward.
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
-  glTranslatef(400.0f, 300.0f, -5.0f);
-  glScalef(800.0f, 600.0f, 0.1f);
+  glTranslatef(kScreenCentreX, kScreenCentreY, -5.0f);
+  glScalef(kScreenRight, kScreenBottom, 0.1f);
   glDisable(GL_DEPTH_TEST);
   glDepthMask(GL_FALSE);
   // Screen space blends source alpha over the black frame, so alpha fades the tiles.
@@ -268,13 +271,13 @@ void drawBarWipe(float x) {
     glBegin(GL_QUADS);
     glVertex3f(left, 0.0f, 0.0f);
     glVertex3f(right, 0.0f, 0.0f);
-    glVertex3f(right, 600.0f, 0.0f);
-    glVertex3f(left, 600.0f, 0.0f);
+    glVertex3f(right, kScreenBottom, 0.0f);
+    glVertex3f(left, kScreenBottom, 0.0f);
     glEnd();
   }
   const float left = kBarWidth * static_cast<float>(n);
   const float right = kBarWidth * static_cast<float>(n + 1);
-  const float bottom = 600.0f * f;
+  const float bottom = kScreenBottom * f;
   glColor4f(1.0f - f, 1.0f - f, 1.0f - f, 1.0f);
   glBegin(GL_QUADS);
   glVertex3f(left, 0.0f, 0.0f);
@@ -286,7 +289,7 @@ void drawBarWipe(float x) {
   glPopAttrib();
 }
 
-void drawEffect(int e, float t, float v) {
+void drawEffect(EffectType e, float t, float v) {
   switch (e) {
     case EffectGlow:
       drawGlow(0.7f, v, 0);

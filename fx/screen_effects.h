@@ -4,7 +4,10 @@
 
 namespace vorn {
 
-enum EffectType {
+// What effectPass draws from the captured picture. Any value outside 1 .. 8
+// draws nothing; EffectNone names the "no effect" of a fade without one.
+enum EffectType : int {
+  EffectNone = 0,
   EffectGlow = 1,
   EffectRadial = 2,
   EffectPixelate = 3,
@@ -22,6 +25,6 @@ void drawTileWave(float t, float motion, float alpha);
 void drawBarWipe(float x);
 
 // Runs the passes of EffectType e with time t and value v; any other number draws nothing.
-void drawEffect(int e, float t, float v);
+void drawEffect(EffectType e, float t, float v);
 
 }  // namespace vorn

@@ -55,8 +55,8 @@ class TimelineDraw : public ::testing::Test {
     return mesh;
   }
 
-  void add(float start, float end, int mode, Scene* scene, int inKind = 0, float inLength = 0.0f, int outKind = 0,
-           float outLength = 0.0f) {
+  void add(float start, float end, RenderMode mode, Scene* scene, FadeKind inKind = FadeNone, float inLength = 0.0f,
+           FadeKind outKind = FadeNone, float outLength = 0.0f) {
     TimelineEntry e;
     e.start = start;
     e.end = end;
@@ -119,7 +119,7 @@ TEST_F(TimelineDraw, InactiveEntriesDrawNothingAndBoundsAreIncluded) {
 TEST_F(TimelineDraw, LayersComeAfterEveryEntryAndModeElevenDrawsOnlyThem) {
   Scene* withLayer = colouredScene(1.0f, 0.0f, 0.0f, 20.0f);
   withLayer->appendLayer(whiteLayer());
-  add(0.0f, 10.0f, 11, withLayer);
+  add(0.0f, 10.0f, static_cast<RenderMode>(11), withLayer);
   add(0.0f, 10.0f, RenderGlow, colouredScene(0.0f, 0.0f, 1.0f, 20.0f));
   const test::Rgba layer = frameAt(5.0f, 50, 50);
   EXPECT_GT(layer.r, 240);
@@ -132,7 +132,7 @@ TEST_F(TimelineDraw, LayersComeAfterEveryEntryAndModeElevenDrawsOnlyThem) {
 TEST_F(TimelineDraw, FadeOutPictureReplacesTheModePicture) {
   // A bar wipe at g = 0.5 (local 9 of 10 with a 2-second fade): two black bars
   // over the left half, the picture on the right.
-  add(0.0f, 10.0f, RenderPlain, colouredScene(0.0f, 1.0f, 0.0f, 20.0f), 0, 0.0f, FadeBarWipe, 2.0f);
+  add(0.0f, 10.0f, RenderPlain, colouredScene(0.0f, 1.0f, 0.0f, 20.0f), FadeNone, 0.0f, FadeBarWipe, 2.0f);
   EXPECT_LT(frameAt(9.0f, 100, 300).g, 20);
   EXPECT_GT(test::readPixelTop(700, 300).g, 200);
   // Before the fade is due the plain picture shows everywhere.
@@ -167,18 +167,16 @@ TEST_F(TimelineDraw, AppendingPastCapacityIsRefused) {
 TEST_F(TimelineDraw, ClearBuffersCodes) {
   glViewport(0, 0, 100, 100);
   glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-  engine->clearBuffers(0);
-  engine->clearBuffers(1);
-  engine->clearBuffers(-3);
+  for (int other : {0, 1, -3}) engine->clearBuffers(static_cast<ClearCode>(other));
   GLint vp[4];
   glGetIntegerv(GL_VIEWPORT, vp);
   EXPECT_EQ(vp[2], 100);
-  engine->clearBuffers(-2);  // clears the whole window while the viewport stays small
+  engine->clearBuffers(ClearKeepingViewport);  // clears the whole window while the viewport stays small
   glGetIntegerv(GL_VIEWPORT, vp);
   EXPECT_EQ(vp[2], 100);
   EXPECT_EQ(test::readPixelTop(700, 500).r, 255);
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-  engine->clearBuffers(-1);
+  engine->clearBuffers(ClearWithFullViewport);
   glGetIntegerv(GL_VIEWPORT, vp);
   EXPECT_EQ(vp[2], 800);
   EXPECT_EQ(test::readPixelTop(700, 500).r, 0);

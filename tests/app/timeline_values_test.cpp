@@ -9,7 +9,7 @@
 namespace vorn {
 namespace {
 
-TimelineEntry entry(float start, float end, int inKind, float inLength, int outKind, float outLength) {
+TimelineEntry entry(float start, float end, FadeKind inKind, float inLength, FadeKind outKind, float outLength) {
   TimelineEntry e;
   e.start = start;
   e.end = end;
@@ -21,7 +21,7 @@ TimelineEntry entry(float start, float end, int inKind, float inLength, int outK
 }
 
 TEST(TimelineValues, ActivityIncludesBothBounds) {
-  const TimelineEntry e = entry(22.0f, 32.0f, 0, 0, 0, 0);
+  const TimelineEntry e = entry(22.0f, 32.0f, FadeNone, 0, FadeNone, 0);
   EXPECT_FALSE(entryActive(e, 21.999f));
   EXPECT_TRUE(entryActive(e, 22.0f));
   EXPECT_TRUE(entryActive(e, 27.0f));
@@ -78,7 +78,7 @@ TEST(TimelineValues, ZeroLengthOrNoKindMeansNoFade) {
     EXPECT_LT(fadeInFraction(zero, l), 0.0f);
     EXPECT_LT(fadeOutFraction(zero, l), 0.0f);
   }
-  const TimelineEntry none = entry(0.0f, 10.0f, FadeNone, 4.0f, -1, 4.0f);
+  const TimelineEntry none = entry(0.0f, 10.0f, FadeNone, 4.0f, static_cast<FadeKind>(-1), 4.0f);
   EXPECT_LT(fadeInFraction(none, 0.0f), 0.0f);
   EXPECT_LT(fadeOutFraction(none, 10.0f), 0.0f);
 }
@@ -86,13 +86,13 @@ TEST(TimelineValues, ZeroLengthOrNoKindMeansNoFade) {
 TEST(TimelineValues, FadeKindsSelectEffects) {
   EXPECT_EQ(fadeInEffect(FadeTileWave), EffectTileWave);
   EXPECT_EQ(fadeInEffect(FadePixelate), EffectPixelate);
-  EXPECT_EQ(fadeInEffect(FadeBarWipe), 0);  // the bar wipe only fades out
-  EXPECT_EQ(fadeInEffect(4), 0);
+  EXPECT_EQ(fadeInEffect(FadeBarWipe), EffectNone);  // the bar wipe only fades out
+  EXPECT_EQ(fadeInEffect(static_cast<FadeKind>(4)), EffectNone);
   EXPECT_EQ(fadeOutEffect(FadeTileWave), EffectTileWave);
   EXPECT_EQ(fadeOutEffect(FadePixelate), EffectPixelate);
   EXPECT_EQ(fadeOutEffect(FadeBarWipe), EffectBarWipe);
-  EXPECT_EQ(fadeOutEffect(4), 0);
-  EXPECT_EQ(fadeOutEffect(0), 0);
+  EXPECT_EQ(fadeOutEffect(static_cast<FadeKind>(4)), EffectNone);
+  EXPECT_EQ(fadeOutEffect(FadeNone), EffectNone);
 }
 
 }  // namespace

@@ -194,7 +194,7 @@ TEST_F(EffectsTest, TileWaveInFullMotionIsRedTintedAndFullyFadedAtOne) {
 // Each type on a uniform grey 40 picture: the passes it runs add up to this grey.
 TEST_F(EffectsTest, EachTypeRunsItsPassesInOrder) {
   struct {
-    int type;
+    EffectType type;
     float v;
     int grey;
   } const rows[] = {
@@ -224,7 +224,7 @@ TEST_F(EffectsTest, EveryTypeLeavesTheStacksBalanced) {
     SCOPED_TRACE(type);
     captureAndBuild(quadrantPicture());
     const StackDepths inside = stackDepths();
-    drawEffect(type, 1.3f, 0.4f);
+    drawEffect(static_cast<EffectType>(type), 1.3f, 0.4f);
     EXPECT_EQ(stackDepths(), inside);
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
@@ -239,7 +239,7 @@ TEST_F(EffectsTest, EveryTypeLeavesTheStacksBalanced) {
 
 TEST_F(EffectsTest, LevelZeroKeepsRepeatWrapAfterTileWaveAndBarWipe) {
   struct {
-    std::vector<int> types;
+    std::vector<EffectType> types;
     GLint wrap;
   } const rows[] = {
       {{EffectTileWave}, GL_REPEAT},          {{EffectBarWipe}, GL_REPEAT},
@@ -248,7 +248,7 @@ TEST_F(EffectsTest, LevelZeroKeepsRepeatWrapAfterTileWaveAndBarWipe) {
   };
   for (const auto& row : rows) {
     createPyramid();
-    for (int type : row.types) {
+    for (EffectType type : row.types) {
       captureAndBuild(quadrantPicture());
       drawEffect(type, 0.5f, 0.5f);
       endPyramidPass();

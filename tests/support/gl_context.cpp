@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "fx/screen_size.h"
 #include "platform/gl_procs.h"
 
 namespace vorn::test {
@@ -26,7 +27,7 @@ void ensureGlContext() {
       SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
       SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
       SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-      if (!SDL_SetVideoMode(800, 600, 32, SDL_OPENGL) || !gl::loadMultitexture()) {
+      if (!SDL_SetVideoMode(kScreenWidth, kScreenHeight, 32, SDL_OPENGL) || !gl::loadMultitexture()) {
         failed = true;
       } else {
         opened = true;
@@ -46,7 +47,7 @@ Rgba readPixel(int x, int y) {
   return {p[0], p[1], p[2], p[3]};
 }
 
-Rgba readPixelTop(int x, int yFromTop) { return readPixel(x, 599 - yFromTop); }
+Rgba readPixelTop(int x, int yFromTop) { return readPixel(x, kScreenHeight - 1 - yFromTop); }
 
 GLint getInteger(GLenum name) {
   GLint v = 0;
@@ -106,7 +107,7 @@ void GlTest::SetUp() {
   glLoadIdentity();
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
-  glViewport(0, 0, 800, 600);
+  glViewport(0, 0, kScreenWidth, kScreenHeight);
   glDisable(GL_BLEND);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_CULL_FACE);
