@@ -23,7 +23,7 @@
 #include "tests/support/gl_context.h"
 #include "tests/support/test_files.h"
 #include "tools/assets.h"
-#include "tools/model_designs.h"
+#include "tools/model/designs.h"
 
 namespace vorn::assets {
 namespace {

@@ -15,9 +15,9 @@
 #include "platform/band_levels.h"
 #include "tests/support/test_files.h"
 #include "tools/assets.h"
-#include "tools/music_score.h"
-#include "tools/music_synth.h"
-#include "tools/music_writer.h"
+#include "tools/music/score.h"
+#include "tools/music/synth.h"
+#include "tools/music/writer.h"
 
 namespace vorn {
 namespace {

@@ -21,11 +21,11 @@
 
 #include "tests/support/test_files.h"
 #include "tools/assets.h"
-#include "tools/font.h"
-#include "tools/picture_canvas.h"
-#include "tools/picture_catalogue.h"
-#include "tools/picture_noise.h"
-#include "tools/png_writer.h"
+#include "tools/picture/font.h"
+#include "tools/picture/canvas.h"
+#include "tools/picture/catalogue.h"
+#include "tools/picture/noise.h"
+#include "platform/png_file.h"
 
 namespace vorn {
 namespace {

@@ -2,7 +2,7 @@
 // the pig, and the whimsical horse riding on one wheel.
 #include <cmath>
 
-#include "tools/model_designs.h"
+#include "tools/model/designs.h"
 
 namespace vorn::assets {
 

@@ -2,7 +2,7 @@
 // (a bar is exactly 2 s), written as calls to the instruments of music_synth.
 #pragma once
 
-#include "tools/music_synth.h"
+#include "tools/music/synth.h"
 
 namespace vorn::music {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/model_shapes.h"
+#include "tools/model/shapes.h"
 
 struct Lib3dsFile;
 

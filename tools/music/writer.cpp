@@ -1,7 +1,7 @@
 // Mixes the score's buses through a ping-pong delay, a reverb, ducking under
 // the kick and a peak limiter, then encodes with libvorbisenc. The
 // composition itself is music_score's.
-#include "tools/music_writer.h"
+#include "tools/music/writer.h"
 
 #include <vorbis/vorbisenc.h>
 
@@ -10,8 +10,8 @@
 #include <cstdio>
 
 #include "tools/assets.h"
-#include "tools/music_score.h"
-#include "tools/music_synth.h"
+#include "tools/music/score.h"
+#include "tools/music/synth.h"
 
 namespace vorn::music {
 

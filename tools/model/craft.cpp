@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "tools/model_designs.h"
+#include "tools/model/designs.h"
 
 namespace vorn::assets {
 

@@ -1,6 +1,6 @@
 // The catalogue of pictures and writePictures, which draws each one and
 // writes it as an 8-bit RGBA PNG under <dir>/scenes/.
-#include "tools/picture_catalogue.h"
+#include "tools/picture/catalogue.h"
 
 #include <atomic>
 #include <cstdio>
@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "tools/assets.h"
-#include "tools/png_writer.h"
+#include "platform/png_file.h"
 
 namespace vorn {
 

@@ -1,5 +1,5 @@
 // PNG writing with libpng; errors come back through setjmp as libpng requires.
-#include "tools/png_writer.h"
+#include "platform/png_file.h"
 
 #include <png.h>
 

@@ -1,7 +1,7 @@
 // Geometry primitives for the show's models; see model_shapes.h. Everything
 // is plain float arithmetic in a fixed order, so the same source always gives
 // the same points.
-#include "tools/model_shapes.h"
+#include "tools/model/shapes.h"
 
 #include <algorithm>
 #include <cmath>
