@@ -1,7 +1,7 @@
 // The picture writers: every file of the show decodes as 8-bit RGBA at its
 // size, layers are see-through around their panels, captions carry text,
 // textures repeat without seams, and two runs give the same bytes. Also the
-// PNG writer, the bitmap font and the canvas's edge colouring on their own.
+// bitmap font and the canvas's edge colouring on their own.
 #include <SDL/SDL_image.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -21,11 +21,10 @@
 
 #include "tests/support/test_files.h"
 #include "tools/assets.h"
-#include "tools/picture/font.h"
 #include "tools/picture/canvas.h"
 #include "tools/picture/catalogue.h"
+#include "tools/picture/font.h"
 #include "tools/picture/noise.h"
-#include "platform/png_file.h"
 
 namespace vorn {
 namespace {
@@ -67,44 +66,6 @@ bool decode(const std::string& path, Decoded& out) {
 }
 
 bool isPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
-
-// PNG writer.
-
-TEST(PngWriter, RoundTripsEveryChannelExactly) {
-  const std::string path = test::scratchDir() + "/three_by_two.png";
-  const std::vector<std::uint8_t> rgba = {255, 0,   0,   255, 0,  255, 0,  128, 0,  0,  255, 0,
-                                          10,  20,  30,  40,  50, 60,  70, 80,  1,  2,  3,   254};
-  ASSERT_TRUE(writePng(path, 3, 2, rgba));
-  Decoded d;
-  ASSERT_TRUE(decode(path, d));
-  ASSERT_EQ(d.width, 3);
-  ASSERT_EQ(d.height, 2);
-  ASSERT_EQ(d.bytesPerPixel, 4);
-  ASSERT_TRUE(d.rgbaOrder);
-  EXPECT_EQ(d.pixels, rgba);
-}
-
-TEST(PngWriter, RefusesWhatItCannotWrite) {
-  const std::string dir = test::scratchDir();
-  struct Row {
-    const char* name;
-    std::string path;
-    int width, height;
-    std::size_t bytes;
-  } rows[] = {
-      {"missing directory", dir + "/no/such/dir/p.png", 2, 2, 16},
-      {"too few pixels", dir + "/short.png", 2, 2, 15},
-      {"zero width", dir + "/empty.png", 0, 2, 0},
-  };
-  for (const Row& row : rows) {
-    testing::internal::CaptureStderr();
-    const bool written = writePng(row.path, row.width, row.height, std::vector<std::uint8_t>(row.bytes, 7));
-    const std::string message = testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(written) << row.name;
-    EXPECT_NE(message.find(row.path), std::string::npos) << row.name << ": " << message;
-    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << row.name;
-  }
-}
 
 // Canvas.
 
