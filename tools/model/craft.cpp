@@ -14,16 +14,6 @@ namespace {
 // (which starts from TubeOptions::up) and half-size along the binormal.
 TubeSample at(float x, float y, float z, float rn, float rb) { return {{x, y, z}, rn, rb}; }
 
-// The xz plane as a placement: local x = file x, local y = file z, local z = file -y.
-Placement facingFront(Vec3 origin) {
-  Placement p;
-  p.origin = origin;
-  p.ax = {1.0f, 0.0f, 0.0f};
-  p.ay = {0.0f, 0.0f, 1.0f};
-  p.az = {0.0f, -1.0f, 0.0f};
-  return p;
-}
-
 // Keys that open a part from rest to amplitude and back once per period:
 // amplitude * (1 - cos) / 2, so frame 0 is the rest pose.
 std::vector<AngleKey> openCloseKeys(int frames, int step, float amplitude, float period) {

@@ -109,6 +109,15 @@ Placement Placement::at(Vec3 o) {
   return p;
 }
 
+Placement facingFront(Vec3 origin) {
+  Placement p;
+  p.origin = origin;
+  p.ax = {1.0f, 0.0f, 0.0f};
+  p.ay = {0.0f, 0.0f, 1.0f};
+  p.az = {0.0f, -1.0f, 0.0f};
+  return p;
+}
+
 Placement Placement::turnedX(float degrees) const {
   const float c = std::cos(degrees * kDegToRad), s = std::sin(degrees * kDegToRad);
   Placement p = *this;

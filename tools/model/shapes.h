@@ -43,6 +43,10 @@ struct Placement {
   Placement turnedZ(float degrees) const;
 };
 
+// The xz plane as a placement at origin, seen from the front:
+// local x = file x, local y = file z, local z = file -y.
+Placement facingFront(Vec3 origin);
+
 struct Triangle {
   std::uint16_t a = 0;
   std::uint16_t b = 0;
