@@ -314,7 +314,6 @@ TEST_F(SpectrumBlocksDrawTest, DrawsTheBoxesInItsOwnSpaceAndRestoresTheState) {
   const auto modelview = test::getMatrix(GL_MODELVIEW_MATRIX);
   glMatrixMode(GL_PROJECTION);  // render must still move the model-view matrix, and hand this mode back
   blocks.render();
-  test::saveBackBuffer("reactive_blocks_draw.png");
 
   EXPECT_TRUE(depths == test::stackDepths());
   EXPECT_EQ(modelview, test::getMatrix(GL_MODELVIEW_MATRIX));
