@@ -1,4 +1,4 @@
-// Geometry primitives for the show's models; see model_shapes.h. Everything
+// Geometry primitives for the show's models; see shapes.h. Everything
 // is plain float arithmetic in a fixed order, so the same source always gives
 // the same points.
 #include "tools/model/shapes.h"

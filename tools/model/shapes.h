@@ -1,7 +1,7 @@
 // Geometry primitives for the show's models: tubes swept along a path (lathes,
 // ellipsoids, limbs, rings), prisms extruded from an outline, and boxes. Each
 // primitive appends points with texture coordinates and triangles to a mesh;
-// writing the mesh to a 3DS file is model_writer's job.
+// writing the mesh to a 3DS file is writer.h's job.
 #pragma once
 
 #include <cstdint>

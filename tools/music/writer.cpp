@@ -1,6 +1,6 @@
 // Mixes the score's buses through a ping-pong delay, a reverb, ducking under
 // the kick and a peak limiter, then encodes the mix as Ogg Vorbis. The
-// composition itself is tools/music/score's.
+// composition itself is score.h's.
 #include "tools/music/writer.h"
 
 #include <algorithm>
