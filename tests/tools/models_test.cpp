@@ -281,12 +281,13 @@ struct CameraPose {
   Vec3 position, rotation;
 };
 
+Vec3 ours(vorn::Vec3 v) { return {v.x, v.y, v.z}; }
+
 // The Camera at every key of the scenes that draw the sky: the set-up Camera
 // of the launch and stars scenes, then the keyed ones of the formation,
 // mothership, pig and horse scenes. A triple a key leaves out keeps the one before.
 std::vector<CameraPose> skyCameraPoses() {
   std::vector<CameraPose> poses = {{{0.0f, 0.0f, -20.0f}, {0.0f, 0.0f, 0.0f}}};
-  auto ours = [](vorn::Vec3 v) { return Vec3{v.x, v.y, v.z}; };
   for (const std::vector<KeyRow>* table :
        {&keys::kFormationCamera, &keys::kMothershipCamera, &keys::kSikaModelCamera, &keys::kKyklohepoCamera}) {
     CameraPose pose;
@@ -596,15 +597,19 @@ TEST_F(ModelsDrawn, EachModelDrawsInItsShowPose) {
     Vec3 camPosition;
     int minLit;
   };
+  // The pose of a model's first key in the show's script.
+  auto shown = [](const char* file, const KeyRow& key, vorn::Vec3 camera, int minLit) {
+    return Pose{file, ours(*key.position), ours(*key.rotation), ours(*key.scale), ours(camera), minLit};
+  };
   const Pose poses[] = {
       {"haarukka.3ds", {0, 0, 0}, {0, 0, 0}, {1, 1, 1}, {0, 0, -20}, 20000},
       {"avaruusalus01.3ds", {0, 0, -450}, {0, 90, 50}, {0.3f, 0.3f, 0.3f}, {0, 0, -20}, 500},
       {"karhu.3ds", {0, 0, 0}, {0, 90, 0}, {1, 1, 1}, {0, 0, -300}, 3000},
-      {"mothership.3ds", {0, 0, -400}, {0, 90, 0}, {1, 1, 1}, {0, 0, -20}, 10000},
-      {"sika.3ds", {0, 0, 0}, {0, 0, 0}, {3, 3, 3}, {0, -70, -450}, 1000},
+      shown("mothership.3ds", keys::kMothership.front(), {0, 0, -20}, 10000),
+      shown("sika.3ds", keys::kSika.front(), *keys::kSikaModelCamera.back().position, 1000),
       {"tahdettahdet.3ds", {0, 0, 0}, {0, 0, 0}, {1, 1, 30}, {0, 0, -20}, 1000},
-      {"kyklohepo.3ds", {-200, 30, 0}, {0, 0, 0}, {2, 2, 2}, {0, 0, -300}, 2000},
-      {"zolviapallo.3ds", {-50, 50, -90}, {0, 0, 0}, {0.4f, 0.4f, 0.4f}, {0, 0, -20}, 3000},
+      shown("kyklohepo.3ds", keys::kKyklohepo.front(), *keys::kKyklohepoCamera.front().position, 2000),
+      shown("zolviapallo.3ds", keys::kBall.front(), {0, 0, -20}, 3000),
   };
   for (const Pose& p : poses) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
