@@ -2,7 +2,6 @@
 #include "app/frame_sink.h"
 
 #include <fcntl.h>
-#include <png.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,6 +10,8 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+
+#include "platform/png_file.h"
 
 namespace vorn {
 
@@ -317,40 +318,10 @@ bool writeWav(const std::string& path, const std::vector<int16_t>& stereo, int r
 
 bool writeRgbPng(const std::string& path, const std::vector<uint8_t>& rgb, int width, int height,
                  std::string& error) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) {
-    error = "cannot write " + path + ": " + std::strerror(errno);
-    return false;
-  }
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!png || !info || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(f);
-    std::remove(path.c_str());
-    error = "cannot write " + path + " (PNG encoding or disk failure)";
-    return false;
-  }
-  png_init_io(png, f);
-  png_set_compression_level(png, 3);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  for (int y = 0; y < height; ++y) png_write_row(png, rgb.data() + static_cast<size_t>(y) * width * 3);
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  if (std::fflush(f) != 0 || std::ferror(f)) {
-    std::fclose(f);
-    std::remove(path.c_str());
-    error = "cannot write " + path + ": " + std::strerror(errno);
-    return false;
-  }
-  if (std::fclose(f) != 0) {
-    std::remove(path.c_str());
-    error = "cannot write " + path + ": " + std::strerror(errno);
-    return false;
-  }
-  return true;
+  PngFormat format;
+  format.colour = PngColour::Rgb;
+  format.compressionLevel = 3;  // offline frames favour speed over file size
+  return writePng(path, width, height, rgb, error, format);
 }
 
 }  // namespace vorn

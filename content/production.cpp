@@ -8,6 +8,7 @@
 #include <initializer_list>
 
 #include "app/engine.h"
+#include "content/credits_layers.h"
 #include "content/key_tables.h"
 #include "content/picture_layer.h"
 #include "content/schedule.h"
@@ -198,29 +199,6 @@ void buildStarsScene(Production& p) {
     p.starsScene->addNode(p.stars[i]);
   }
 }
-
-struct LayerRecipe {
-  const char* picture;
-  int x, y, width, height;
-  int kind;
-  float inTime, holdTime, outTime;  // entry-local seconds
-};
-
-// Six pairs in turn: a picture and its caption enter from opposite sides.
-const LayerRecipe kCreditsLayers[kMaxLayers] = {
-    {"scenes/jostu.png", 0, 0, kScreenWidth, kScreenHeight, SlideFromRight, 2, 3, 4},
-    {"scenes/jostucredits.png", 0, 0, kScreenWidth, kScreenHeight, SlideFromLeft, 2, 3, 4},
-    {"scenes/prog.png", 0, 0, kScreenWidth, kScreenHeight, SlideFromTop, 5, 6, 7},
-    {"scenes/progcredits.png", 0, 0, kScreenWidth, kScreenHeight, SlideFromRight, 5, 6, 7},
-    {"scenes/melti.png", 0, 0, kScreenWidth, kScreenHeight, SlideFromRight, 7, 8, 9},
-    {"scenes/melticredits.png", 0, 0, kScreenWidth, kScreenHeight, SlideFromLeft, 7, 8, 9},
-    {"scenes/rekoni.png", 0, 0, kScreenWidth, kScreenHeight, SlideFromLeft, 9, 10, 11},
-    {"scenes/hobrikcredits.png", 0, 0, kScreenWidth, kScreenHeight, SlideFromRight, 9, 10, 11},
-    {"scenes/vaske.png", 0, 0, kScreenWidth, kScreenHeight, SlideFromRight, 11, 12, 13},
-    {"scenes/vaskeharppu.png", 0, 0, kScreenWidth, kScreenHeight, SlideFromLeft, 11, 12, 13},
-    {"scenes/ondri.png", 0, 472, 128, 128, SlideFromLeft, 13, 14, 15},
-    {"scenes/ondricredits.png", 0, 0, kScreenWidth, kScreenHeight, SlideFromRight, 13, 14, 15},
-};
 
 void addLayerFrom(Scene& scene, const LayerRecipe& r) {
   addLayer(scene, r.picture, r.x, r.y, r.width, r.height, r.kind, r.inTime, r.holdTime, r.outTime);

@@ -1,5 +1,6 @@
 // The asset generator: every model, picture and the music of the show, made
-// from our own source. Each writer is deterministic (seeded, no clock).
+// from our own source by tools/model, tools/picture and tools/music, one writer
+// each. Each writer is deterministic (seeded, no clock).
 #pragma once
 
 #include <string>

@@ -1,16 +1,16 @@
-// Test clips for the sound tests: sines written as Ogg Vorbis with
-// libvorbisenc, and the reference decode of a file through ov_read.
+// Test clips for the sound tests: sines written as Ogg Vorbis by the asset
+// generator's encoder, and the reference decode of a file through ov_read.
 // Header-only so that every test binary that plays sound can share it.
 #pragma once
 
-#include <vorbis/vorbisenc.h>
 #include <vorbis/vorbisfile.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "tools/music/vorbis_encoder.h"
 
 namespace vorn::test {
 
@@ -28,71 +28,17 @@ inline std::vector<float> sineClip(double hz, double amplitude, double seconds, 
 // Encodes interleaved floats as Ogg Vorbis into path. False when the encoder
 // refuses the set-up or the file cannot be written.
 inline bool writeOggClip(const std::string& path, const std::vector<float>& interleaved, int channels, int rate) {
+  music::VorbisStream stream;
+  stream.channels = channels;
+  stream.rate = rate;
+  stream.quality = 0.6f;
+  stream.serial = 20261208;
+  std::string bytes;
+  if (!music::encodeVorbis(interleaved, stream, bytes)) return false;
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;
-  vorbis_info info;
-  vorbis_info_init(&info);
-  if (vorbis_encode_init_vbr(&info, channels, rate, 0.6f) != 0) {
-    vorbis_info_clear(&info);
-    std::fclose(file);
-    return false;
-  }
-  vorbis_comment comment;
-  vorbis_comment_init(&comment);
-  vorbis_dsp_state dsp;
-  vorbis_analysis_init(&dsp, &info);
-  vorbis_block block;
-  vorbis_block_init(&dsp, &block);
-  ogg_stream_state stream;
-  ogg_stream_init(&stream, 20261208);
-
-  bool ok = true;
-  ogg_page page;
-  auto writePage = [&] {
-    ok = ok && std::fwrite(page.header, 1, static_cast<size_t>(page.header_len), file) == static_cast<size_t>(page.header_len);
-    ok = ok && std::fwrite(page.body, 1, static_cast<size_t>(page.body_len), file) == static_cast<size_t>(page.body_len);
-  };
-  ogg_packet header, commentHeader, codebooks;
-  vorbis_analysis_headerout(&dsp, &comment, &header, &commentHeader, &codebooks);
-  ogg_stream_packetin(&stream, &header);
-  ogg_stream_packetin(&stream, &commentHeader);
-  ogg_stream_packetin(&stream, &codebooks);
-  while (ogg_stream_flush(&stream, &page) != 0) writePage();
-
-  auto drain = [&] {
-    ogg_packet packet;
-    while (vorbis_analysis_blockout(&dsp, &block) == 1) {
-      vorbis_analysis(&block, nullptr);
-      vorbis_bitrate_addblock(&block);
-      while (vorbis_bitrate_flushpacket(&dsp, &packet) == 1) {
-        ogg_stream_packetin(&stream, &packet);
-        while (ogg_stream_pageout(&stream, &page) != 0) writePage();
-      }
-    }
-  };
-  const size_t frames = interleaved.size() / static_cast<size_t>(channels);
-  constexpr size_t kChunk = 1024;
-  for (size_t start = 0; start < frames; start += kChunk) {
-    const size_t count = std::min(kChunk, frames - start);
-    float** buffer = vorbis_analysis_buffer(&dsp, static_cast<int>(count));
-    for (size_t f = 0; f < count; ++f) {
-      for (int c = 0; c < channels; ++c) {
-        buffer[c][f] = interleaved[(start + f) * static_cast<size_t>(channels) + static_cast<size_t>(c)];
-      }
-    }
-    vorbis_analysis_wrote(&dsp, static_cast<int>(count));
-    drain();
-  }
-  vorbis_analysis_wrote(&dsp, 0);
-  drain();
-  while (ogg_stream_flush(&stream, &page) != 0) writePage();
-
-  ogg_stream_clear(&stream);
-  vorbis_block_clear(&block);
-  vorbis_dsp_clear(&dsp);
-  vorbis_comment_clear(&comment);
-  vorbis_info_clear(&info);
-  return std::fclose(file) == 0 && ok;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return std::fclose(file) == 0 && written;
 }
 
 struct DecodedClip {

@@ -9,7 +9,6 @@
 #include <GL/gl.h>
 #include <lib3ds/file.h>
 #include <lib3ds/mesh.h>
-#include <png.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -25,6 +24,7 @@
 
 #include "app/engine.h"
 #include "content/picture_layer.h"
+#include "platform/png_file.h"
 #include "res/texture.h"
 #include "scene/generated_mesh.h"
 #include "scene/material.h"
@@ -83,12 +83,8 @@ bool writePicture(const std::string& path, int k, bool clear) {
     pixels.push_back(static_cast<unsigned char>(c.b));
     pixels.push_back(clear ? 0 : 255);
   }
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(w);
-  image.height = static_cast<png_uint_32>(h);
-  image.format = PNG_FORMAT_RGBA;
-  return png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr) != 0;
+  std::string error;
+  return writePng(path, w, h, pixels, error);
 }
 
 bool writeModel(const std::string& path, int k) {

@@ -2,13 +2,13 @@
 #include "tests/support/gl_context.h"
 
 #include <SDL/SDL.h>
-#include <png.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "fx/screen_size.h"
 #include "platform/gl_procs.h"
+#include "platform/png_file.h"
 
 namespace vorn::test {
 
@@ -71,23 +71,11 @@ void saveBackBuffer(const char* path) {
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadBuffer(GL_BACK);
   glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-  FILE* f = std::fopen(path, "wb");
-  if (!f) return;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(f);
-    return;
-  }
-  png_init_io(png, f);
-  png_set_IHDR(png, info, 800, 600, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  for (int y = 599; y >= 0; --y) png_write_row(png, pixels.data() + y * 800 * 3);
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  std::fclose(f);
+  PngFormat format;
+  format.colour = PngColour::Rgb;
+  format.bottomRowFirst = true;
+  std::string error;
+  if (!writePng(path, 800, 600, pixels, error, format)) ADD_FAILURE() << error;
 }
 
 void GlTest::SetUp() {

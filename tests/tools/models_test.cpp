@@ -19,11 +19,13 @@
 #include <string>
 #include <vector>
 
+#include "content/key_tables.h"
+#include "scene/camera.h"
 #include "scene/model3ds.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/test_files.h"
 #include "tools/assets.h"
-#include "tools/model_designs.h"
+#include "tools/model/designs.h"
 
 namespace vorn::assets {
 namespace {
@@ -275,19 +277,31 @@ TEST(Models, KeyedPartsTurnByTheDesignedAnglesAtTheirKeys) {
   }
 }
 
-// Eyes of every camera key of the scenes that draw the sky at scale 2, in
-// world units (the eye sits at minus the camera position).
-const Vec3 kSkyEyes[] = {
-    {0.0f, 0.0f, 20.0f},                                                        // launch, stars
-    {-60.0f, 38.0f, 0.0f},    {-60.0f, 38.0f, 30.0f},   {-60.0f, 38.0f, -300.0f},  // formation
-    {0.0f, 0.0f, 0.0f},       {30.0f, 20.0f, 0.0f},     {-30.0f, 20.0f, 0.0f},
-    {0.0f, 100.0f, -280.0f},                                                    // mothership
-    {500.0f, 100.0f, -800.0f}, {200.0f, 100.0f, 800.0f}, {0.0f, 90.0f, 700.0f},
-    {0.0f, 70.0f, 450.0f},                                                      // pig
-    {0.0f, 0.0f, 300.0f},                                                       // horse
+struct CameraPose {
+  Vec3 position, rotation;
 };
-constexpr float kSkyScale = 2.0f;
-constexpr float kFarPlane = 2000.0f;
+
+Vec3 ours(vorn::Vec3 v) { return {v.x, v.y, v.z}; }
+
+// The Camera at every key of the scenes that draw the sky: the set-up Camera
+// of the launch and stars scenes, then the keyed ones of the formation,
+// mothership, pig and horse scenes. A triple a key leaves out keeps the one before.
+std::vector<CameraPose> skyCameraPoses() {
+  std::vector<CameraPose> poses = {{{0.0f, 0.0f, -20.0f}, {0.0f, 0.0f, 0.0f}}};
+  for (const std::vector<KeyRow>* table :
+       {&keys::kFormationCamera, &keys::kMothershipCamera, &keys::kSikaModelCamera, &keys::kKyklohepoCamera}) {
+    CameraPose pose;
+    for (const KeyRow& key : *table) {
+      if (key.position) pose.position = ours(*key.position);
+      if (key.rotation) pose.rotation = ours(*key.rotation);
+      poses.push_back(pose);
+    }
+  }
+  return poses;
+}
+
+float skyScale() { return keys::kSky.front().scale->x; }
+constexpr float kFarPlane = static_cast<float>(kCameraFar);
 
 TEST(Models, SkyEnclosesEveryEyeOfItsScenesWithinTheFarPlane) {
   FilePtr f = load("avaruus.3ds");
@@ -310,10 +324,11 @@ TEST(Models, SkyEnclosesEveryEyeOfItsScenesWithinTheFarPlane) {
       nearestFace = std::min(nearestFace, std::fabs(dot(n, pa)));
     }
   }
-  for (const Vec3& eye : kSkyEyes) {
+  for (const CameraPose& camera : skyCameraPoses()) {
+    const Vec3 eye = camera.position * -1.0f;  // the Camera moves the world by its position
     const float d = length(eye);
-    EXPECT_LT(d, kSkyScale * nearestFace) << "eye " << eye.x << ", " << eye.y << ", " << eye.z << " is outside the sky";
-    EXPECT_LT(d + kSkyScale * farthestPoint, kFarPlane) << "the far side is clipped from eye " << eye.x << ", "
+    EXPECT_LT(d, skyScale() * nearestFace) << "eye " << eye.x << ", " << eye.y << ", " << eye.z << " is outside the sky";
+    EXPECT_LT(d + skyScale() * farthestPoint, kFarPlane) << "the far side is clipped from eye " << eye.x << ", "
                                                         << eye.y << ", " << eye.z;
   }
 }
@@ -541,16 +556,13 @@ TEST(ModelShapes, TubeCapsCloseAndEllipsoidPointsLieOnTheSurface) {
 // eye outside it), and each other model draws something in its show pose.
 class ModelsDrawn : public test::GlTest {
  protected:
+  // The show's Camera with the set-up frustum (scale 1) at the pose.
   static void camera(Vec3 position, Vec3 rotation) {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glFrustum(-1.0, 1.0, -1.0, 1.0, 1.0, kFarPlane);
-    glRotatef(rotation.x, 1.0f, 0.0f, 0.0f);
-    glRotatef(rotation.y, 0.0f, 1.0f, 0.0f);
-    glRotatef(rotation.z, 0.0f, 0.0f, 1.0f);
-    glTranslatef(position.x, position.y, position.z);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    Camera c;
+    c.setPosition(position.x, position.y, position.z);
+    c.setRotation(rotation.x, rotation.y, rotation.z);
+    c.setScale(1.0f, 1.0f, 1.0f);
+    c.render();
   }
   static int litPixels() {
     std::vector<unsigned char> px(800 * 600 * 4);
@@ -562,21 +574,11 @@ class ModelsDrawn : public test::GlTest {
 };
 
 TEST_F(ModelsDrawn, SkyCoversTheWholeViewFromEveryCameraOfItsScenes) {
-  struct Cam {
-    Vec3 position, rotation;
-  };
-  const Cam cams[] = {
-      {{0, 0, -20}, {0, 0, 0}},          {{60, -38, 0}, {0, 30, 180}},  {{60, -38, -30}, {0, 30, 0}},
-      {{60, -38, 300}, {0, 30, 0}},      {{0, 0, 0}, {0, 180, 0}},      {{-30, -20, 0}, {0, 180, -30}},
-      {{30, -20, 0}, {20, 0, 0}},        {{0, -100, 280}, {60, 0, 0}},  {{-500, -100, 800}, {0, -90, 0}},
-      {{-200, -100, -800}, {0, -90, 0}}, {{0, -90, -700}, {0, 0, 0}},   {{0, -70, -450}, {0, 0, 0}},
-      {{0, 0, -300}, {0, 0, 0}},
-  };
   Model3ds sky(modelDir() + "/scenes/avaruus.3ds", 0.0f, 1.0f);
   ASSERT_NE(sky.file, nullptr);
   sky.setPosition(0.0f, 0.0f, 0.0f);
-  sky.setScale(kSkyScale, kSkyScale, kSkyScale);
-  for (const Cam& c : cams) {
+  sky.setScale(skyScale(), skyScale(), skyScale());
+  for (const CameraPose& c : skyCameraPoses()) {
     for (float turn : {0.0f, 3.75f}) {  // on a slice edge and halfway between
       glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
       sky.setRotation(0.0f, turn, 0.0f);
@@ -595,15 +597,19 @@ TEST_F(ModelsDrawn, EachModelDrawsInItsShowPose) {
     Vec3 camPosition;
     int minLit;
   };
+  // The pose of a model's first key in the show's script.
+  auto shown = [](const char* file, const KeyRow& key, vorn::Vec3 camera, int minLit) {
+    return Pose{file, ours(*key.position), ours(*key.rotation), ours(*key.scale), ours(camera), minLit};
+  };
   const Pose poses[] = {
       {"haarukka.3ds", {0, 0, 0}, {0, 0, 0}, {1, 1, 1}, {0, 0, -20}, 20000},
       {"avaruusalus01.3ds", {0, 0, -450}, {0, 90, 50}, {0.3f, 0.3f, 0.3f}, {0, 0, -20}, 500},
       {"karhu.3ds", {0, 0, 0}, {0, 90, 0}, {1, 1, 1}, {0, 0, -300}, 3000},
-      {"mothership.3ds", {0, 0, -400}, {0, 90, 0}, {1, 1, 1}, {0, 0, -20}, 10000},
-      {"sika.3ds", {0, 0, 0}, {0, 0, 0}, {3, 3, 3}, {0, -70, -450}, 1000},
+      shown("mothership.3ds", keys::kMothership.front(), {0, 0, -20}, 10000),
+      shown("sika.3ds", keys::kSika.front(), *keys::kSikaModelCamera.back().position, 1000),
       {"tahdettahdet.3ds", {0, 0, 0}, {0, 0, 0}, {1, 1, 30}, {0, 0, -20}, 1000},
-      {"kyklohepo.3ds", {-200, 30, 0}, {0, 0, 0}, {2, 2, 2}, {0, 0, -300}, 2000},
-      {"zolviapallo.3ds", {-50, 50, -90}, {0, 0, 0}, {0.4f, 0.4f, 0.4f}, {0, 0, -20}, 3000},
+      shown("kyklohepo.3ds", keys::kKyklohepo.front(), *keys::kKyklohepoCamera.front().position, 2000),
+      shown("zolviapallo.3ds", keys::kBall.front(), {0, 0, -20}, 3000),
   };
   for (const Pose& p : poses) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -15,9 +15,9 @@
 #include "platform/band_levels.h"
 #include "tests/support/test_files.h"
 #include "tools/assets.h"
-#include "tools/music_score.h"
-#include "tools/music_synth.h"
-#include "tools/music_writer.h"
+#include "tools/music/score.h"
+#include "tools/music/synth.h"
+#include "tools/music/writer.h"
 
 namespace vorn {
 namespace {
@@ -285,7 +285,7 @@ TEST(MusicRender, TwoRendersGiveTheSameFileAndStayUnderTheCeiling) {
   EXPECT_GT(peak, 0.5f) << "the mix should use its headroom";
 
   std::string bytes;
-  ASSERT_TRUE(music::encodeVorbis(mix, bytes));
+  ASSERT_TRUE(music::encodeSoundtrack(mix, bytes));
   const std::string path = test::scratchDir() + "/vorndemo.ogg";
   ASSERT_TRUE(assets::writeMusic(path));
   EXPECT_TRUE(bytes == test::readFile(path)) << "the soundtrack differs between two renders";

@@ -1,7 +1,7 @@
 // The picture writers: every file of the show decodes as 8-bit RGBA at its
 // size, layers are see-through around their panels, captions carry text,
 // textures repeat without seams, and two runs give the same bytes. Also the
-// PNG writer, the bitmap font and the canvas's edge colouring on their own.
+// bitmap font and the canvas's edge colouring on their own.
 #include <SDL/SDL_image.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -19,13 +19,14 @@
 #include <utility>
 #include <vector>
 
+#include "content/credits_layers.h"
+#include "content/picture_layer.h"
 #include "tests/support/test_files.h"
 #include "tools/assets.h"
-#include "tools/font.h"
-#include "tools/picture_canvas.h"
-#include "tools/picture_catalogue.h"
-#include "tools/picture_noise.h"
-#include "tools/png_writer.h"
+#include "tools/picture/canvas.h"
+#include "tools/picture/catalogue.h"
+#include "tools/picture/font.h"
+#include "tools/picture/noise.h"
 
 namespace vorn {
 namespace {
@@ -67,44 +68,6 @@ bool decode(const std::string& path, Decoded& out) {
 }
 
 bool isPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
-
-// PNG writer.
-
-TEST(PngWriter, RoundTripsEveryChannelExactly) {
-  const std::string path = test::scratchDir() + "/three_by_two.png";
-  const std::vector<std::uint8_t> rgba = {255, 0,   0,   255, 0,  255, 0,  128, 0,  0,  255, 0,
-                                          10,  20,  30,  40,  50, 60,  70, 80,  1,  2,  3,   254};
-  ASSERT_TRUE(writePng(path, 3, 2, rgba));
-  Decoded d;
-  ASSERT_TRUE(decode(path, d));
-  ASSERT_EQ(d.width, 3);
-  ASSERT_EQ(d.height, 2);
-  ASSERT_EQ(d.bytesPerPixel, 4);
-  ASSERT_TRUE(d.rgbaOrder);
-  EXPECT_EQ(d.pixels, rgba);
-}
-
-TEST(PngWriter, RefusesWhatItCannotWrite) {
-  const std::string dir = test::scratchDir();
-  struct Row {
-    const char* name;
-    std::string path;
-    int width, height;
-    std::size_t bytes;
-  } rows[] = {
-      {"missing directory", dir + "/no/such/dir/p.png", 2, 2, 16},
-      {"too few pixels", dir + "/short.png", 2, 2, 15},
-      {"zero width", dir + "/empty.png", 0, 2, 0},
-  };
-  for (const Row& row : rows) {
-    testing::internal::CaptureStderr();
-    const bool written = writePng(row.path, row.width, row.height, std::vector<std::uint8_t>(row.bytes, 7));
-    const std::string message = testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(written) << row.name;
-    EXPECT_NE(message.find(row.path), std::string::npos) << row.name << ": " << message;
-    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << row.name;
-  }
-}
 
 // Canvas.
 
@@ -447,51 +410,50 @@ TEST_F(WrittenPictures, CaptionsShowTheirTextWhereTheCatalogueSays) {
 }
 
 TEST_F(WrittenPictures, CreditsPairsNeverCoverEachOtherWhileTheySlideIn) {
-  // Each pair enters at once from opposite sides (the production script's
-  // slides); both travel the same fraction of their way at every moment.
-  enum Side { Left, Right, Top };
-  struct Layer {
-    const char* file;
-    int x, y;  // home position of the picture's top-left corner on the 800 x 600 screen
-    Side from;
+  // The script's credits layers come in pairs that slide in at once; both
+  // travel the same fraction of their way at every moment.
+  struct Placed {
+    Decoded picture;
+    float homeX, homeY, offX, offY;  // top-left corner on the 800 x 600 screen
   };
-  struct Pair {
-    Layer emblem, caption;
-  } pairs[] = {
-      {{"jostu.png", 0, 0, Right}, {"jostucredits.png", 0, 0, Left}},
-      {{"prog.png", 0, 0, Top}, {"progcredits.png", 0, 0, Right}},
-      {{"melti.png", 0, 0, Right}, {"melticredits.png", 0, 0, Left}},
-      {{"rekoni.png", 0, 0, Left}, {"hobrikcredits.png", 0, 0, Right}},
-      {{"vaske.png", 0, 0, Right}, {"vaskeharppu.png", 0, 0, Left}},
-      {{"ondri.png", 0, 472, Left}, {"ondricredits.png", 0, 0, Right}},
+  auto place = [&](const LayerRecipe& layer, Placed& out) {
+    ASSERT_TRUE(decode(*dir_ + "/" + layer.picture, out.picture)) << layer.picture;
+    ASSERT_EQ(out.picture.width, layer.width) << layer.picture << " is not drawn at its own size";
+    ASSERT_EQ(out.picture.height, layer.height) << layer.picture << " is not drawn at its own size";
+    const std::vector<KeyRow> keys = layerKeyRows(layer.x, layer.y, layer.width, layer.height, layer.kind,
+                                                  layer.inTime, layer.holdTime, layer.outTime);
+    ASSERT_EQ(keys.size(), 5u) << layer.picture << " does not slide in";
+    const Vec3 off = *keys[1].position, home = *keys[2].position;  // the slide in: second key to third
+    const float hw = static_cast<float>(layer.width / 2), hh = static_cast<float>(layer.height / 2);
+    out.homeX = home.x - hw;
+    out.homeY = home.y - hh;
+    out.offX = off.x - hw;
+    out.offY = off.y - hh;
   };
   ASSERT_TRUE(written_);
-  for (const Pair& pair : pairs) {
-    Decoded e, c;
-    ASSERT_TRUE(decode(*dir_ + "/scenes/" + pair.emblem.file, e)) << pair.emblem.file;
-    ASSERT_TRUE(decode(*dir_ + "/scenes/" + pair.caption.file, c)) << pair.caption.file;
-    // Offset from home when off-screen: the layer's own width or height.
-    auto off = [](const Layer& l, const Decoded& d) {
-      if (l.from == Left) return std::pair<int, int>(-(l.x + d.width), 0);
-      if (l.from == Right) return std::pair<int, int>(d.width - l.x, 0);
-      return std::pair<int, int>(0, -(l.y + d.height));
-    };
-    const auto eo = off(pair.emblem, e), co = off(pair.caption, c);
+  for (int k = 0; k + 1 < kMaxLayers; k += 2) {
+    const LayerRecipe& emblemLayer = kCreditsLayers[k];
+    const LayerRecipe& captionLayer = kCreditsLayers[k + 1];
+    ASSERT_EQ(emblemLayer.inTime, captionLayer.inTime) << emblemLayer.picture << " and its caption";
+    Placed e, c;
+    place(emblemLayer, e);
+    place(captionLayer, c);
+    if (HasFatalFailure()) return;
     for (int step = 0; step <= 10; ++step) {
       const float away = 1.0f - step / 10.0f;
-      const int ex = pair.emblem.x + static_cast<int>(std::lround(eo.first * away));
-      const int ey = pair.emblem.y + static_cast<int>(std::lround(eo.second * away));
-      const int cx = pair.caption.x + static_cast<int>(std::lround(co.first * away));
-      const int cy = pair.caption.y + static_cast<int>(std::lround(co.second * away));
+      auto at = [away](float home, float off) { return static_cast<int>(std::lround(home + (off - home) * away)); };
+      const int ex = at(e.homeX, e.offX), ey = at(e.homeY, e.offY);
+      const int cx = at(c.homeX, c.offX), cy = at(c.homeY, c.offY);
       int covered = 0;
-      for (int y = 0; y < e.height; ++y)
-        for (int x = 0; x < e.width; ++x) {
-          if (e.at(x, y)[3] < 64) continue;
+      for (int y = 0; y < e.picture.height; ++y)
+        for (int x = 0; x < e.picture.width; ++x) {
+          if (e.picture.at(x, y)[3] < 64) continue;
           const int sx = ex + x - cx, sy = ey + y - cy;  // the same screen point in the caption
-          if (sx < 0 || sy < 0 || sx >= c.width || sy >= c.height) continue;
-          covered += c.at(sx, sy)[3] >= 64;
+          if (sx < 0 || sy < 0 || sx >= c.picture.width || sy >= c.picture.height) continue;
+          covered += c.picture.at(sx, sy)[3] >= 64;
         }
-      EXPECT_EQ(covered, 0) << pair.emblem.file << " and " << pair.caption.file << " at " << step * 10 << "% of the way in";
+      EXPECT_EQ(covered, 0) << emblemLayer.picture << " and " << captionLayer.picture << " at " << step * 10
+                            << "% of the way in";
     }
   }
 }

@@ -1,7 +1,7 @@
 // Glyph table and rasteriser of the bitmap font. Each glyph is doubled with
 // the Scale2x rule (which turns stair steps into diagonals) and then drawn from
 // a bilinear field of the doubled pixels, whose half-level line is the outline.
-#include "tools/font.h"
+#include "tools/picture/font.h"
 
 #include <cctype>
 #include <cmath>

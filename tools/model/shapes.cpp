@@ -1,7 +1,7 @@
-// Geometry primitives for the show's models; see model_shapes.h. Everything
+// Geometry primitives for the show's models; see shapes.h. Everything
 // is plain float arithmetic in a fixed order, so the same source always gives
 // the same points.
-#include "tools/model_shapes.h"
+#include "tools/model/shapes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -106,6 +106,15 @@ Vec3 Placement::apply(Vec3 p) const { return origin + ax * p.x + ay * p.y + az *
 Placement Placement::at(Vec3 o) {
   Placement p;
   p.origin = o;
+  return p;
+}
+
+Placement facingFront(Vec3 origin) {
+  Placement p;
+  p.origin = origin;
+  p.ax = {1.0f, 0.0f, 0.0f};
+  p.ay = {0.0f, 0.0f, 1.0f};
+  p.az = {0.0f, -1.0f, 0.0f};
   return p;
 }
 

@@ -2,7 +2,7 @@
 // changes (22, 32, 40, 56, 78, 96, 106, 136 and 156 s). The credits section
 // (106 - 136 s) carries the loudest kick, because the box pile on screen grows
 // whenever the 43 - 129 Hz bands are strong.
-#include "tools/music_score.h"
+#include "tools/music/score.h"
 
 #include <array>
 #include <cmath>

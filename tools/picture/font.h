@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/picture_canvas.h"
+#include "tools/picture/canvas.h"
 
 namespace vorn::font {
 

@@ -1,6 +1,6 @@
 // The soundtrack's instruments: each add* call synthesises one note or hit and
-// adds it into the mix buses. Mixing the buses down is music_writer's job;
-// what is played when is music_score's.
+// adds it into the mix buses. Mixing the buses down is writer.h's job; what
+// is played when is score.h's.
 #pragma once
 
 #include <cstdint>

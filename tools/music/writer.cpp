@@ -1,17 +1,16 @@
 // Mixes the score's buses through a ping-pong delay, a reverb, ducking under
-// the kick and a peak limiter, then encodes with libvorbisenc. The
-// composition itself is music_score's.
-#include "tools/music_writer.h"
-
-#include <vorbis/vorbisenc.h>
+// the kick and a peak limiter, then encodes the mix as Ogg Vorbis. The
+// composition itself is score.h's.
+#include "tools/music/writer.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 #include "tools/assets.h"
-#include "tools/music_score.h"
-#include "tools/music_synth.h"
+#include "tools/music/score.h"
+#include "tools/music/synth.h"
+#include "tools/music/vorbis_encoder.h"
 
 namespace vorn::music {
 
@@ -27,7 +26,6 @@ constexpr float kDuckAttackSeconds = 0.004f;
 constexpr float kLimiterReleaseSeconds = 0.1f;
 constexpr float kFadeInSeconds = 1.5f;  // the opening pads swell in
 constexpr float kFadeOutSeconds = 8.0f;  // the closing picture's tile-wave fade
-constexpr int kEncodeChunkFrames = 4096;
 constexpr int kStreamSerial = 0x766f726e;  // fixed, so the file is the same every run
 
 // A feedback comb with a one-pole low-pass in the loop (Schroeder/Moorer).
@@ -174,27 +172,6 @@ std::vector<float> masterMix(const Mix& mix) {
   return out;
 }
 
-void appendPage(const ogg_page& page, std::string& bytes) {
-  bytes.append(reinterpret_cast<const char*>(page.header), page.header_len);
-  bytes.append(reinterpret_cast<const char*>(page.body), page.body_len);
-}
-
-// Moves every finished packet of the encoder into the Ogg stream and every
-// full page into bytes.
-void drainEncoder(vorbis_dsp_state& dsp, vorbis_block& block, ogg_stream_state& stream,
-                  std::string& bytes) {
-  ogg_packet packet;
-  ogg_page page;
-  while (vorbis_analysis_blockout(&dsp, &block) == 1) {
-    vorbis_analysis(&block, nullptr);
-    vorbis_bitrate_addblock(&block);
-    while (vorbis_bitrate_flushpacket(&dsp, &packet) == 1) {
-      ogg_stream_packetin(&stream, &packet);
-      while (ogg_stream_pageout(&stream, &page) != 0) appendPage(page, bytes);
-    }
-  }
-}
-
 }  // namespace
 
 std::vector<float> renderSoundtrack() {
@@ -205,53 +182,14 @@ std::vector<float> renderSoundtrack() {
   return masterMix(mix);
 }
 
-bool encodeVorbis(const std::vector<float>& interleaved, std::string& bytes) {
-  vorbis_info info;
-  vorbis_info_init(&info);
-  if (vorbis_encode_init_vbr(&info, 2, kRate, kVorbisQuality) != 0) {
-    vorbis_info_clear(&info);
-    return false;
-  }
-  vorbis_comment comment;
-  vorbis_comment_init(&comment);
-  vorbis_comment_add_tag(&comment, "TITLE", "vorndemo");
-  vorbis_dsp_state dsp;
-  vorbis_block block;
-  vorbis_analysis_init(&dsp, &info);
-  vorbis_block_init(&dsp, &block);
-  ogg_stream_state stream;
-  ogg_stream_init(&stream, kStreamSerial);
-
-  ogg_packet header, commentHeader, codebooks;
-  vorbis_analysis_headerout(&dsp, &comment, &header, &commentHeader, &codebooks);
-  ogg_stream_packetin(&stream, &header);
-  ogg_stream_packetin(&stream, &commentHeader);
-  ogg_stream_packetin(&stream, &codebooks);
-  ogg_page page;
-  while (ogg_stream_flush(&stream, &page) != 0) appendPage(page, bytes);
-
-  const long total = static_cast<long>(interleaved.size() / 2);
-  for (long done = 0; done < total;) {
-    const int count = static_cast<int>(std::min<long>(kEncodeChunkFrames, total - done));
-    float** buffer = vorbis_analysis_buffer(&dsp, count);
-    for (int i = 0; i < count; ++i) {
-      buffer[0][i] = interleaved[2 * (done + i)];
-      buffer[1][i] = interleaved[2 * (done + i) + 1];
-    }
-    vorbis_analysis_wrote(&dsp, count);
-    drainEncoder(dsp, block, stream, bytes);
-    done += count;
-  }
-  vorbis_analysis_wrote(&dsp, 0);  // end of stream
-  drainEncoder(dsp, block, stream, bytes);
-  while (ogg_stream_flush(&stream, &page) != 0) appendPage(page, bytes);
-
-  ogg_stream_clear(&stream);
-  vorbis_block_clear(&block);
-  vorbis_dsp_clear(&dsp);
-  vorbis_comment_clear(&comment);
-  vorbis_info_clear(&info);
-  return true;
+bool encodeSoundtrack(const std::vector<float>& interleaved, std::string& bytes) {
+  VorbisStream stream;
+  stream.channels = 2;
+  stream.rate = kRate;
+  stream.quality = kVorbisQuality;
+  stream.serial = kStreamSerial;
+  stream.title = "vorndemo";
+  return encodeVorbis(interleaved, stream, bytes);
 }
 
 }  // namespace vorn::music
@@ -265,7 +203,7 @@ bool writeMusic(const std::string& path) {
     return false;
   }
   std::string bytes;
-  bool ok = music::encodeVorbis(music::renderSoundtrack(), bytes);
+  bool ok = music::encodeSoundtrack(music::renderSoundtrack(), bytes);
   ok = ok && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   ok = std::fclose(file) == 0 && ok;
   if (!ok) {

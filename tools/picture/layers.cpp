@@ -4,9 +4,9 @@
 // other side, so the two never cover each other while they slide.
 #include <cmath>
 
-#include "tools/picture_catalogue.h"
-#include "tools/picture_noise.h"
-#include "tools/picture_style.h"
+#include "tools/picture/catalogue.h"
+#include "tools/picture/noise.h"
+#include "tools/picture/style.h"
 
 namespace vorn::picture {
 

@@ -1,5 +1,5 @@
 // SplitMix64, an integer lattice hash, value noise and gradient (Perlin) noise.
-#include "tools/picture_noise.h"
+#include "tools/picture/noise.h"
 
 #include <cmath>
 

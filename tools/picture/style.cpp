@@ -1,9 +1,9 @@
 // Titles, blurs, star fields, sparkles and the team list.
-#include "tools/picture_style.h"
+#include "tools/picture/style.h"
 
 #include <cmath>
 
-#include "tools/picture_noise.h"
+#include "tools/picture/noise.h"
 
 namespace vorn::picture {
 

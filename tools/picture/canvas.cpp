@@ -1,6 +1,6 @@
 // Canvas compositing, 8-bit conversion with edge colour bleeding, and the
 // signed distance functions of the basic shapes.
-#include "tools/picture_canvas.h"
+#include "tools/picture/canvas.h"
 
 namespace vorn::picture {
 

@@ -2,9 +2,9 @@
 // view, upright (the picture's top row at the top of the screen).
 #include <cmath>
 
-#include "tools/picture_catalogue.h"
-#include "tools/picture_noise.h"
-#include "tools/picture_style.h"
+#include "tools/picture/catalogue.h"
+#include "tools/picture/noise.h"
+#include "tools/picture/style.h"
 
 namespace vorn::picture {
 

@@ -1,6 +1,6 @@
 // The catalogue of pictures and writePictures, which draws each one and
 // writes it as an 8-bit RGBA PNG under <dir>/scenes/.
-#include "tools/picture_catalogue.h"
+#include "tools/picture/catalogue.h"
 
 #include <atomic>
 #include <cstdio>
@@ -9,8 +9,8 @@
 #include <system_error>
 #include <thread>
 
+#include "platform/png_file.h"
 #include "tools/assets.h"
-#include "tools/png_writer.h"
 
 namespace vorn {
 
@@ -60,8 +60,7 @@ bool writePictures(const std::string& dir) {
       const picture::PictureEntry& entry = catalogue[i];
       const picture::Canvas canvas = entry.draw(entry);
       std::string failure;
-      if (writePng((scenes / entry.file).string(), canvas.width(), canvas.height(), canvas.toRgba8(), &failure))
-        continue;
+      if (writePng((scenes / entry.file).string(), canvas.width(), canvas.height(), canvas.toRgba8(), failure)) continue;
       failed = true;
       const std::lock_guard<std::mutex> lock(reportLock);
       if (report.empty()) report = failure;

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "tools/model_designs.h"
+#include "tools/model/designs.h"
 
 namespace vorn::assets {
 

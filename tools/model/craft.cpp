@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "tools/model_designs.h"
+#include "tools/model/designs.h"
 
 namespace vorn::assets {
 
@@ -13,16 +13,6 @@ namespace {
 // A tube section along the path: centre, half-size along the section normal
 // (which starts from TubeOptions::up) and half-size along the binormal.
 TubeSample at(float x, float y, float z, float rn, float rb) { return {{x, y, z}, rn, rb}; }
-
-// The xz plane as a placement: local x = file x, local y = file z, local z = file -y.
-Placement facingFront(Vec3 origin) {
-  Placement p;
-  p.origin = origin;
-  p.ax = {1.0f, 0.0f, 0.0f};
-  p.ay = {0.0f, 0.0f, 1.0f};
-  p.az = {0.0f, -1.0f, 0.0f};
-  return p;
-}
 
 // Keys that open a part from rest to amplitude and back once per period:
 // amplitude * (1 - cos) / 2, so frame 0 is the rest pose.

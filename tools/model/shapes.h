@@ -1,7 +1,7 @@
 // Geometry primitives for the show's models: tubes swept along a path (lathes,
 // ellipsoids, limbs, rings), prisms extruded from an outline, and boxes. Each
 // primitive appends points with texture coordinates and triangles to a mesh;
-// writing the mesh to a 3DS file is model_writer's job.
+// writing the mesh to a 3DS file is writer.h's job.
 #pragma once
 
 #include <cstdint>
@@ -42,6 +42,10 @@ struct Placement {
   Placement turnedY(float degrees) const;
   Placement turnedZ(float degrees) const;
 };
+
+// The xz plane as a placement at origin, seen from the front:
+// local x = file x, local y = file z, local z = file -y.
+Placement facingFront(Vec3 origin);
 
 struct Triangle {
   std::uint16_t a = 0;

@@ -1,8 +1,8 @@
 // The composition of the soundtrack: 88 bars of 4/4 at 120 beats per minute
-// (a bar is exactly 2 s), written as calls to the instruments of music_synth.
+// (a bar is exactly 2 s), written as calls to the instruments of synth.h.
 #pragma once
 
-#include "tools/music_synth.h"
+#include "tools/music/synth.h"
 
 namespace vorn::music {
 

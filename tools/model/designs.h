@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "tools/model_writer.h"
+#include "tools/model/writer.h"
 
 namespace vorn::assets {
 

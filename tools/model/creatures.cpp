@@ -2,7 +2,7 @@
 // the pig, and the whimsical horse riding on one wheel.
 #include <cmath>
 
-#include "tools/model_designs.h"
+#include "tools/model/designs.h"
 
 namespace vorn::assets {
 
@@ -17,16 +17,6 @@ TubeOptions limbTube(int segments, Vec3 up) {
   o.capEnd = true;
   o.up = up;
   return o;
-}
-
-// The xz plane as a placement: local x = file x, local y = file z, local z = file -y.
-Placement facingFront(Vec3 origin) {
-  Placement p;
-  p.origin = origin;
-  p.ax = {1.0f, 0.0f, 0.0f};
-  p.ay = {0.0f, 0.0f, 1.0f};
-  p.az = {0.0f, -1.0f, 0.0f};
-  return p;
 }
 
 constexpr float kStrideFrames = 16.0f;  // one stride in 1.6 s at the show's 100 s for 1000 frames

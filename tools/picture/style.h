@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/font.h"
-#include "tools/picture_canvas.h"
+#include "tools/picture/canvas.h"
+#include "tools/picture/font.h"
 
 namespace vorn::picture {
 

@@ -14,9 +14,9 @@ constexpr float kVorbisQuality = 0.4f;   // vorbis_encode_init_vbr quality
 // kSoundtrackFrames frames, every sample within +-kMasterCeiling.
 std::vector<float> renderSoundtrack();
 
-// Encodes interleaved stereo floats at kRate as an Ogg Vorbis stream (VBR at
-// kVorbisQuality, fixed stream serial) into bytes. False if libvorbisenc
-// refuses the set-up.
-bool encodeVorbis(const std::vector<float>& interleaved, std::string& bytes);
+// Encodes interleaved stereo floats at kRate as the soundtrack's Ogg Vorbis
+// stream (VBR at kVorbisQuality, fixed stream serial, titled) into bytes.
+// False if libvorbisenc refuses the set-up.
+bool encodeSoundtrack(const std::vector<float>& interleaved, std::string& bytes);
 
 }  // namespace vorn::music

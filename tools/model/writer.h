@@ -1,11 +1,11 @@
 // Turns a model design (named parts with meshes, joints and keyed turns) into
-// a lib3ds file and saves it. The show's nine designs live in model_designs.h.
+// a lib3ds file and saves it. The show's nine designs live in designs.h.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "tools/model_shapes.h"
+#include "tools/model/shapes.h"
 
 struct Lib3dsFile;
 

@@ -3,8 +3,8 @@
 // opposite side, and the noise repeats with the picture.
 #include <cmath>
 
-#include "tools/picture_catalogue.h"
-#include "tools/picture_noise.h"
+#include "tools/picture/catalogue.h"
+#include "tools/picture/noise.h"
 
 namespace vorn::picture {
 

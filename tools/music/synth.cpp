@@ -2,7 +2,7 @@
 // out per note, adding into the Mix buses. Everything is plain float
 // arithmetic over a sine table and our own noise, so every run gives the same
 // samples.
-#include "tools/music_synth.h"
+#include "tools/music/synth.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 // Stores model designs as 3DS files through lib3ds: one mesh per part (points,
 // texels, faces, identity mesh matrix) and one object node of the same name in
 // the keyframer with its pivot and position, rotation and scale tracks.
-#include "tools/model_writer.h"
+#include "tools/model/writer.h"
 
 #include <lib3ds/file.h>
 #include <lib3ds/material.h>
@@ -16,7 +16,7 @@
 #include <filesystem>
 
 #include "tools/assets.h"
-#include "tools/model_designs.h"
+#include "tools/model/designs.h"
 
 namespace vorn::assets {
 
