@@ -19,7 +19,7 @@
 
 #include <sys/stat.h>
 
-#include "platform/band_levels.h"
+#include "platform/spectrum.h"
 #include "platform/regular_file.h"
 
 static_assert(kSpectrumBands == vorn::kSpectrumBandCount, "one band count for the library and the analysis");
@@ -109,7 +109,7 @@ class SpectrumExchange {
 
 struct SoundState {
   // Main-thread state.
-  int error = FMOD_ERR_NONE;
+  FMOD_ERRORS error = FMOD_ERR_NONE;
   bool initialised = false;
   bool manualRequested = false;
   bool manualActive = false;
@@ -148,7 +148,7 @@ class AudioLock {
   bool locked_;
 };
 
-signed char fail(int error) {
+signed char fail(FMOD_ERRORS error) {
   state.error = error;
   return 0;
 }
@@ -331,13 +331,13 @@ void publishSilenceIfIdle() {
   publishSpectrum(false);
 }
 
-int openErrorFor(int ovResult) {
+FMOD_ERRORS openErrorFor(int ovResult) {
   switch (ovResult) {
     case OV_EREAD:
     case OV_EFAULT:
       return FMOD_ERR_FILE_BAD;
     case OV_EVERSION:
-      return 13;  // file format version not supported
+      return FMOD_ERR_VERSION;
     default:
       return FMOD_ERR_FILE_FORMAT;
   }
@@ -346,28 +346,28 @@ int openErrorFor(int ovResult) {
 }  // namespace
 
 signed char FSOUND_SetOutput(int outputType) {
-  if (state.initialised) return fail(1);
+  if (state.initialised) return fail(FMOD_ERR_BUSY);
   if (outputType != kDefaultOutput && outputType != kAutodetectOutput) return fail(FMOD_ERR_INVALID_PARAM);
   state.output = outputType;
   return 1;
 }
 
 signed char FSOUND_SetMixer(int mixer) {
-  if (state.initialised) return fail(1);
+  if (state.initialised) return fail(FMOD_ERR_BUSY);
   if (mixer < 0 || mixer >= kMaxMixers) return fail(FMOD_ERR_INVALID_PARAM);
   state.mixer = mixer;  // every mixer choice gets the same integer mix with linear resampling
   return 1;
 }
 
 signed char FSOUND_SetDriver(int driver) {
-  if (state.initialised) return fail(1);
+  if (state.initialised) return fail(FMOD_ERR_BUSY);
   if (driver != 0) return fail(FMOD_ERR_INVALID_PARAM);  // SDL 1.2 offers only its default device
   state.driver = driver;
   return 1;
 }
 
 signed char FSOUND_Init(int mixRate, int maxSoftwareChannels, unsigned int) {
-  if (state.initialised) return fail(1);
+  if (state.initialised) return fail(FMOD_ERR_BUSY);
   if (mixRate < kMinMixRate || mixRate > kMaxMixRate) return fail(FMOD_ERR_INVALID_PARAM);
   if (maxSoftwareChannels < 1 || maxSoftwareChannels > kMaxSoftwareChannels) return fail(FMOD_ERR_INVALID_PARAM);
 
@@ -379,7 +379,7 @@ signed char FSOUND_Init(int mixRate, int maxSoftwareChannels, unsigned int) {
   if (!state.manualRequested) {
     const bool startedSubsystem = !SDL_WasInit(SDL_INIT_AUDIO);
     if (startedSubsystem && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return fail(FMOD_ERR_INIT);
-    if (SDL_GetAudioStatus() != SDL_AUDIO_STOPPED) return fail(4);  // someone else holds the device
+    if (SDL_GetAudioStatus() != SDL_AUDIO_STOPPED) return fail(FMOD_ERR_ALLOCATED);  // someone else holds the device
     SDL_AudioSpec want{};
     want.freq = mixRate;
     want.format = AUDIO_S16SYS;
