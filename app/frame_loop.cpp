@@ -53,9 +53,6 @@ int runFrames(Engine& engine, FrameClock& clock, FrameOutput& output, const char
   return 0;
 }
 
-// The order of the tick readings matters: the milliseconds between the two
-// readings of one pass are not counted, and demo time 0 is the moment just
-// after the music was started.
 LiveClock::LiveClock(MusicPlayer& player, float start, bool loop, TickReader ticks, EscapeQuery escape)
     : player_(player),
       start_(start),
@@ -63,6 +60,9 @@ LiveClock::LiveClock(MusicPlayer& player, float start, bool loop, TickReader tic
       ticks_(ticks ? ticks : sdlTicks),
       escape_(escape ? escape : escapeRequested) {}
 
+// The order of the tick readings matters: the milliseconds between the two
+// readings of one pass are not counted, and demo time 0 is the moment just
+// after the music was started.
 bool LiveClock::start() {
   if (start_ > 0.0f) player_.seek(start_);
   player_.play();
