@@ -121,7 +121,7 @@ class PngDirectorySink : public FrameSink {
     char name[32];
     std::snprintf(name, sizeof name, "/frame-%06ld.png", frames_);
     const std::string path = dir_ + name;
-    if (!writeRgbPng(path, rgb, kFrameWidth, kFrameHeight, error)) return false;
+    if (!writeRgbPng(path, rgb, kScreenWidth, kScreenHeight, error)) return false;
     written_.push_back(path);
     ++frames_;
     return true;
@@ -150,7 +150,7 @@ class ShotSink : public FrameSink {
 
   bool open(std::string&) override { return true; }
   bool writeFrame(const std::vector<uint8_t>& rgb, std::string& error) override {
-    return writeRgbPng(path_, rgb, kFrameWidth, kFrameHeight, error);
+    return writeRgbPng(path_, rgb, kScreenWidth, kScreenHeight, error);
   }
   bool finish(const std::vector<int16_t>&, int, std::string&) override { return true; }
   void abandon() override {}  // a failed write has already removed its file
@@ -183,7 +183,7 @@ class VideoSink : public FrameSink {
     if (!writeWhole(partialOut_, "", 0, error)) return false;  // the target folder is writable
     signal(SIGPIPE, SIG_IGN);  // a dead ffmpeg must show as a write error, not end the program
     const std::vector<std::string> args = {ffmpeg_, "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo",
-                                           "-pix_fmt", "rgb24", "-s", "800x600", "-framerate",
+                                           "-pix_fmt", "rgb24", "-s", std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight), "-framerate",
                                            std::to_string(fps_), "-i", "-", "-an", "-c:v", "libx264", "-preset",
                                            "veryfast", "-crf", "18", "-pix_fmt", "yuv420p", "-f", "matroska",
                                            partialVideo_};

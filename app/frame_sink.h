@@ -12,16 +12,12 @@
 
 namespace vorn {
 
-// A frame is the whole screen.
-constexpr int kFrameWidth = kScreenWidth;
-constexpr int kFrameHeight = kScreenHeight;
-
 class FrameSink {
  public:
   virtual ~FrameSink() = default;
   // Each returns false with a one-line reason in error.
   virtual bool open(std::string& error) = 0;
-  // rgb: kFrameWidth * kFrameHeight * 3 bytes, top row first.
+  // rgb: kScreenWidth * kScreenHeight * 3 bytes, top row first.
   virtual bool writeFrame(const std::vector<uint8_t>& rgb, std::string& error) = 0;
   // audio: 16-bit stereo interleaved at rate Hz covering the frames written.
   virtual bool finish(const std::vector<int16_t>& audio, int rate, std::string& error) = 0;

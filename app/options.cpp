@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/main_loop.h"
+#include "app/demo_clock.h"
 
 namespace vorn {
 
@@ -19,7 +19,7 @@ bool parseSeconds(const char* text, float& out) {
   errno = 0;
   const double v = std::strtod(text, &end);
   if (errno != 0 || *end != '\0' || !std::isfinite(v)) return false;
-  if (v < 0.0 || v > static_cast<double>(kDemoLength)) return false;
+  if (v < 0.0 || v > static_cast<double>(kShowLength)) return false;
   out = static_cast<float>(v);
   return true;
 }
@@ -38,6 +38,13 @@ bool endsWithPng(const std::string& path) {
   return path.size() > 4 && path.compare(path.size() - 4, 4, ".png") == 0;
 }
 
+// The show's length as the messages write it: "176".
+const std::string kLengthText = std::to_string(static_cast<int>(kShowLength));
+
+std::string needsSeconds(const char* flag) {
+  return std::string(flag) + " needs a time in seconds between 0 and " + kLengthText;
+}
+
 ParsedOptions fail(std::string message) {
   ParsedOptions r;
   r.error = std::move(message);
@@ -47,7 +54,8 @@ ParsedOptions fail(std::string message) {
 }  // namespace
 
 const char* usageText() {
-  return "usage: vorndemo [--window] [--start SECONDS] [--loop]\n"
+  static const std::string text = std::string(
+         "usage: vorndemo [--window] [--start SECONDS] [--loop]\n"
          "       vorndemo --capture PATH [--fps N] [--from S] [--to S]\n"
          "       vorndemo --shot SECONDS PATH.png [--fps N]\n"
          "       vorndemo --benchmark [--fps N]\n"
@@ -56,17 +64,18 @@ const char* usageText() {
          "  (no options)      the show: full screen 800 x 600, music, real time; Escape ends it\n"
          "  --window          the show in a window\n"
          "  --start SECONDS   begin at that demo time, the music from the same position\n"
-         "  --loop            start over after 176 s until Escape\n"
+         "  --loop            start over after ") + kLengthText + " s until Escape\n"
          "  --capture PATH    render offline at a fixed step; PATH ending in .mp4 or .mkv becomes a\n"
          "                    video with the music (ffmpeg), any other PATH a directory of PNG frames\n"
          "                    plus music.wav\n"
          "  --fps N           frames per second of offline rendering (capture and shot 60, benchmark 30)\n"
-         "  --from S, --to S  the capture's range of demo time (default 0 .. 176)\n"
+         "  --from S, --to S  the capture's range of demo time (default 0 .. " + kLengthText + ")\n"
          "  --shot SECONDS PATH.png\n"
          "                    write the one frame a capture would show at that time\n"
          "  --benchmark       render every frame offline and print frame times per timeline entry\n"
          "\n"
          "Run from the directory that holds scenes/ and vorndemo.ogg.\n";
+  return text.c_str();
 }
 
 ParsedOptions parseOptions(int argc, const char* const* argv) {
@@ -93,7 +102,7 @@ ParsedOptions parseOptions(int argc, const char* const* argv) {
     } else if (arg == "--loop") {
       o.loop = true;
     } else if (arg == "--start") {
-      if (!parseSeconds(next, o.start)) return fail("--start needs a time in seconds between 0 and 176");
+      if (!parseSeconds(next, o.start)) return fail(needsSeconds("--start"));
       startSet = true;
       ++i;
     } else if (arg == "--capture") {
@@ -102,7 +111,7 @@ ParsedOptions parseOptions(int argc, const char* const* argv) {
       o.path = next;
       ++i;
     } else if (arg == "--shot") {
-      if (!parseSeconds(next, o.shotTime)) return fail("--shot needs a time in seconds between 0 and 176");
+      if (!parseSeconds(next, o.shotTime)) return fail(needsSeconds("--shot"));
       if (i + 2 >= argc || !endsWithPng(argv[i + 2])) return fail("--shot needs a PATH ending in .png after the time");
       problem = setMode(RunMode::Shot, "--shot");
       o.path = argv[i + 2];
@@ -114,11 +123,11 @@ ParsedOptions parseOptions(int argc, const char* const* argv) {
       fpsSet = true;
       ++i;
     } else if (arg == "--from") {
-      if (!parseSeconds(next, o.from)) return fail("--from needs a time in seconds between 0 and 176");
+      if (!parseSeconds(next, o.from)) return fail(needsSeconds("--from"));
       fromSet = true;
       ++i;
     } else if (arg == "--to") {
-      if (!parseSeconds(next, o.to)) return fail("--to needs a time in seconds between 0 and 176");
+      if (!parseSeconds(next, o.to)) return fail(needsSeconds("--to"));
       toSet = true;
       ++i;
     } else {

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "app/demo_clock.h"
+
 namespace vorn {
 
 enum class RunMode { Show, Capture, Shot, Benchmark, Help, Version };
@@ -20,7 +22,7 @@ struct Options {
   std::string path;    // capture target (.mp4/.mkv video, else a PNG directory) or shot PNG
   int fps = 0;         // offline frame rate; the mode's default when not given
   float from = 0.0f;   // capture range, seconds of demo time, both included
-  float to = 176.0f;
+  float to = kShowLength;
   float shotTime = 0.0f;
 };
 

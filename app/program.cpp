@@ -1,6 +1,7 @@
-// The live show: Engine, cursor, music, then one frame per pass on the demo
-// clock until the time passes 176 s or Escape is reported. The command line
-// adds a window, a later start, looping and the offline modes.
+// The program: Engine, cursor, music, then the live show (one frame per pass
+// on the demo clock until the time passes the show's length or Escape is
+// reported). The command line adds a window, a later start, looping and the
+// offline modes.
 #include "app/program.h"
 
 #include <SDL/SDL.h>
@@ -8,46 +9,12 @@
 #include <chrono>
 #include <cstdio>
 
-#include "app/main_loop.h"
+#include "app/frame_loop.h"
 #include "app/offline.h"
 #include "app/options.h"
-#include "platform/keyboard.h"
-#include "platform/sound.h"
 #include "res/music_player.h"
 
 namespace vorn {
-
-namespace {
-
-// Runs the timed loop from `start` seconds; returns when the show has passed
-// its end (unless looping) or Escape was reported.
-void playLive(Engine& engine, MusicPlayer& player, float start, bool loop) {
-  if (start > 0.0f && player.stream) sound::seekStream(player.stream, start);
-  player.play();
-  uint32_t tickReference = SDL_GetTicks();
-
-  float demoTime = start;
-  if (escapeRequested()) return;
-  for (;;) {
-    const float elapsed = elapsedSeconds(tickReference, SDL_GetTicks());
-    tickReference = SDL_GetTicks();
-    demoTime = advanceDemoTime(demoTime, elapsed);
-    engine.clearFrame();
-    engine.drawTimeline(demoTime);
-    engine.swapFrame();
-    if (demoFinished(demoTime)) {
-      if (!loop) break;
-      player.stop();
-      if (player.stream) sound::seekStream(player.stream, 0.0);
-      player.play();
-      tickReference = SDL_GetTicks();
-      demoTime = 0.0f;
-    }
-    if (escapeRequested()) break;
-  }
-}
-
-}  // namespace
 
 int SDL_main(int argc, char** argv, ProductionScript script) {
   const ParsedOptions parsed = parseOptions(argc, argv);
@@ -68,8 +35,6 @@ int SDL_main(int argc, char** argv, ProductionScript script) {
   const bool offline = o.mode != RunMode::Show;
   DisplayOptions display;
   display.fullScreen = !(o.window || offline);
-  // Offline modes take the music from the file frame by frame; no device plays.
-  sound::setManualMode(offline);
 
   const auto begin = std::chrono::steady_clock::now();
   Engine engine(display, script);
@@ -77,25 +42,22 @@ int SDL_main(int argc, char** argv, ProductionScript script) {
   const double startup = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
 
   SDL_ShowCursor(SDL_DISABLE);
-  auto* player = new MusicPlayer(kMixRate);
+  // Offline modes take the music from the file frame by frame; no device plays.
+  auto* player = new MusicPlayer(kMixRate, offline ? MusicOutput::Pulled : MusicOutput::Device);
   musicPlayer = player;
   player->open("vorndemo.ogg");
 
   int status = 0;
   switch (o.mode) {
-    case RunMode::Capture:
-      player->play();
-      status = runCapture(engine, o);
+    case RunMode::Capture: status = runCapture(engine, *player, o); break;
+    case RunMode::Shot: status = runShot(engine, *player, o); break;
+    case RunMode::Benchmark: status = runBenchmark(engine, *player, o, startup); break;
+    default: {
+      LiveClock clock(*player, o.start, o.loop);
+      FrameOutput window;  // the frames are only presented
+      status = runFrames(engine, clock, window, nullptr);
       break;
-    case RunMode::Shot:
-      player->play();
-      status = runShot(engine, o);
-      break;
-    case RunMode::Benchmark:
-      player->play();
-      status = runBenchmark(engine, o, startup);
-      break;
-    default: playLive(engine, *player, o.start, o.loop); break;
+    }
   }
 
   player->stop();

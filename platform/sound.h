@@ -18,16 +18,28 @@ enum {
   FSOUND_MPEGACCURATE = 0x20000,
 };
 
-enum {
+// The library's error numbers, as FSOUND_GetError reports them; the music
+// player holds the text of each.
+enum FMOD_ERRORS {
   FMOD_ERR_NONE = 0,
+  FMOD_ERR_BUSY = 1,             // a set-up call after FSOUND_Init
   FMOD_ERR_UNINITIALIZED = 2,
   FMOD_ERR_INIT = 3,
+  FMOD_ERR_ALLOCATED = 4,        // the output device is already in use
   FMOD_ERR_PLAY = 5,
+  FMOD_ERR_OUTPUT_FORMAT = 6,
+  FMOD_ERR_COOPERATIVELEVEL = 7,
+  FMOD_ERR_CREATEBUFFER = 8,
   FMOD_ERR_FILE_NOTFOUND = 9,
   FMOD_ERR_FILE_FORMAT = 10,
   FMOD_ERR_FILE_BAD = 11,
   FMOD_ERR_MEMORY = 12,
+  FMOD_ERR_VERSION = 13,         // file format version not supported
   FMOD_ERR_INVALID_PARAM = 14,
+  FMOD_ERR_NO_EAX = 15,
+  FMOD_ERR_CHANNEL_ALLOC = 16,
+  FMOD_ERR_RECORD = 17,
+  FMOD_ERR_MEDIAPLAYER = 18,
 };
 
 constexpr int kSpectrumBands = 512;

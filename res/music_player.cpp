@@ -41,7 +41,8 @@ constexpr int kErrorTextCount = static_cast<int>(sizeof kErrorTexts / sizeof kEr
 
 }  // namespace
 
-MusicPlayer::MusicPlayer(int rate) : mixRate(rate) {
+MusicPlayer::MusicPlayer(int rate, MusicOutput output) : mixRate(rate) {
+  sound::setManualMode(output == MusicOutput::Pulled);
   FSOUND_SetOutput(FSOUND_OUTPUT_DSOUND);
   FSOUND_SetMixer(FSOUND_MIXER_QUALITY_FPU);
   FSOUND_SetDriver(0);
@@ -84,6 +85,14 @@ void MusicPlayer::stop() {
   if (stream && playing) FSOUND_Stream_Stop(stream);
   playing = 0;
 }
+
+void MusicPlayer::seek(double seconds) {
+  if (stream) sound::seekStream(stream, seconds);
+}
+
+void MusicPlayer::seekToSample(long long sample) { seek(static_cast<double>(sample) / mixRate); }
+
+int MusicPlayer::pull(int16_t* out, int frames) { return sound::pullSamples(out, frames); }
 
 const float* MusicPlayer::spectrum() { return FSOUND_DSP_GetSpectrum(); }
 

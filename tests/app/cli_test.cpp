@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/program_run.h"
 #include "tests/support/test_files.h"
 
 namespace vorn {
@@ -18,31 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct ProgramRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-// Runs the program with a shell-quoted argument string; env is prepended as is.
-ProgramRun runProgram(const std::string& args, const std::string& env = "") {
-  const char* binary = VORN_PROGRAM;
-  // Logs go beside the test's scratch folders, which a call here must not wipe.
-  const std::string dir = fs::temp_directory_path().string() + "/vorn-tests/";
-  fs::create_directories(dir);
-  static int counter = 0;
-  const std::string tag = std::to_string(getpid()) + "-" + std::to_string(counter++);
-  const std::string outPath = dir + "cli-out-" + tag + ".txt";
-  const std::string errPath = dir + "cli-err-" + tag + ".txt";
-  const std::string command =
-      env + " " + binary + " " + args + " >" + outPath + " 2>" + errPath;
-  const int raw = std::system(command.c_str());
-  ProgramRun r;
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.out = test::readFile(outPath);
-  r.err = test::readFile(errPath);
-  return r;
-}
+using test::ProgramRun;
+using test::runProgram;
 
 // Width and height from a PNG's IHDR chunk.
 std::pair<int, int> pngSize(const std::string& bytes) {

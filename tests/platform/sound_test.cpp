@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/band_levels.h"
+#include "platform/spectrum.h"
 #include "tests/audio_support/ogg_clip.h"
 #include "tests/support/test_files.h"
 

@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/sound.h"
 #include "res/music_player.h"
 #include "res/texture.h"
 #include "scene/model3ds.h"
@@ -27,7 +26,6 @@ using test::Damage;
 using test::DamageRow;
 
 constexpr int kChangedSeeds = 6;
-constexpr int kMixRate = 44100;
 constexpr int kPullFrames = 4096;
 // The show's 176 s at 44.1 kHz is about 1900 pulls; a stream still giving
 // samples far beyond that does not end.
@@ -65,26 +63,24 @@ Outcome loadPicture(const std::string& path) {
   return {texture.empty(), testing::internal::GetCapturedStderr()};
 }
 
-// Opens the music in manual mode (no device) and pulls it to its end.
+// Opens the music with pulled output (no device) and pulls it to its end.
 Outcome playMusic(const std::string& path) {
-  sound::setManualMode(true);
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
   Outcome o;
   int pulls = 0;
   {
-    MusicPlayer player(kMixRate);
+    MusicPlayer player(kMixRate, MusicOutput::Pulled);
     o.refused = player.open(path.c_str()) != 0;
     if (!o.refused) {
       player.play();
-      std::vector<short> buffer(2 * kPullFrames);
-      while (pulls < kMaxPulls && sound::pullSamples(buffer.data(), kPullFrames) == kPullFrames) ++pulls;
+      std::vector<int16_t> buffer(2 * kPullFrames);
+      while (pulls < kMaxPulls && player.pull(buffer.data(), kPullFrames) == kPullFrames) ++pulls;
     }
     player.stop();
   }
   o.err = testing::internal::GetCapturedStderr();
   const std::string out = testing::internal::GetCapturedStdout();
-  sound::setManualMode(false);
   EXPECT_LT(pulls, kMaxPulls) << "the stream never ends";
   if (o.refused) {
     EXPECT_EQ(out.rfind("Error!\n", 0), 0u) << out;

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "tests/reliability/damage.h"
+#include "tests/support/program_run.h"
 #include "tests/support/test_files.h"
 
 namespace vorn {
@@ -23,33 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct ProgramRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-  double seconds = 0.0;
-};
-
-// Runs the built program from dir through the shell; prefix comes before the
-// program on the command line (variables, or a wrapper command).
-ProgramRun runIn(const std::string& dir, const std::string& prefix, const std::string& args) {
-  const char* binary = VORN_PROGRAM;
-  const std::string logs = fs::temp_directory_path().string() + "/vorn-tests/reliability-logs";
-  fs::create_directories(logs);
-  static int counter = 0;
-  const std::string outPath = logs + "/out-" + std::to_string(getpid()) + "-" + std::to_string(counter);
-  const std::string errPath = logs + "/err-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-  const std::string command = "cd '" + dir + "' && " + prefix + " '" + (binary ? binary : "false") + "' " + args +
-                              " >'" + outPath + "' 2>'" + errPath + "'";
-  const auto begin = std::chrono::steady_clock::now();
-  const int raw = std::system(command.c_str());
-  ProgramRun r;
-  r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.out = test::readFile(outPath);
-  r.err = test::readFile(errPath);
-  return r;
-}
+using test::ProgramRun;
 
 bool onPath(const char* program) {
   return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
@@ -76,7 +51,7 @@ TEST(ProgramFailures, BadOptionsAreOneLineAndUsageWithStatusTwo) {
   const std::string dir = test::scratchDir();
   for (const char* args : rows) {
     SCOPED_TRACE(args);
-    const ProgramRun r = runIn(dir, "", args);
+    const ProgramRun r = test::runProgram(args, "", dir);
     EXPECT_EQ(r.status, 2) << r.err;
     EXPECT_EQ(r.err.rfind("vorndemo: ", 0), 0u) << r.err;
     EXPECT_NE(r.err.find("usage:"), std::string::npos) << r.err;
@@ -96,7 +71,7 @@ TEST(ProgramFailures, DamagedAssetsAreNamedOnceEachAndTheShowGoesOn) {
   fs::remove(dir + "/scenes/sika.png");
   // No vorndemo.ogg at all.
 
-  const ProgramRun r = runIn(dir, "SDL_AUDIODRIVER=dummy", "--shot 30 shot.png --fps 5");
+  const ProgramRun r = test::runProgram("--shot 30 shot.png --fps 5", "SDL_AUDIODRIVER=dummy", dir);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_GT(test::readFile(dir + "/shot.png").size(), 1000u);
   EXPECT_EQ(r.out.rfind("Error!\nFile not found\n", 0), 0u) << r.out;
@@ -112,8 +87,8 @@ TEST(ProgramFailures, ADisplayWithoutGlxIsOneLineAndStatusOne) {
   if (!onPath("xvfb-run")) GTEST_SKIP() << "xvfb-run is not installed (Debian package xvfb)";
   const std::string dir = test::runDir();
   const std::string out = test::scratchDir() + "/shot.png";
-  const ProgramRun r = runIn(dir, "SDL_AUDIODRIVER=dummy xvfb-run -a -s '-screen 0 800x600x24 -extension GLX'",
-                             "--shot 1 '" + out + "'");
+  const ProgramRun r = test::runProgram(
+      "--shot 1 '" + out + "'", "SDL_AUDIODRIVER=dummy xvfb-run -a -s '-screen 0 800x600x24 -extension GLX'", dir);
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(test::lineCount(r.err), 1) << r.err;
   EXPECT_NE(r.err.find("OpenGL"), std::string::npos) << r.err;
@@ -121,7 +96,7 @@ TEST(ProgramFailures, ADisplayWithoutGlxIsOneLineAndStatusOne) {
 }
 
 TEST(ProgramFailures, NoAudioDeviceGivesTheMessageAndASilentShowToItsEnd) {
-  const ProgramRun r = runIn(test::runDir(), "SDL_AUDIODRIVER=nosuchdriver", "--window --start 174.5");
+  const ProgramRun r = test::runProgram("--window --start 174.5", "SDL_AUDIODRIVER=nosuchdriver", test::runDir());
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "Could not initialize ludrasound\nError!\nError initializing output device.\n");
   EXPECT_GE(r.seconds, 1.4) << "the show did not run on to 176 s";
@@ -130,7 +105,8 @@ TEST(ProgramFailures, NoAudioDeviceGivesTheMessageAndASilentShowToItsEnd) {
 TEST(ProgramFailures, CaptureWithoutAudioDeviceStillTakesTheMusicFromTheFile) {
   const std::string dir = test::scratchDir();
   const ProgramRun r =
-      runIn(test::runDir(), "SDL_AUDIODRIVER=nosuchdriver", "--capture '" + dir + "/frames' --fps 5 --from 100 --to 101");
+      test::runProgram("--capture '" + dir + "/frames' --fps 5 --from 100 --to 101", "SDL_AUDIODRIVER=nosuchdriver",
+                       test::runDir());
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_GT(wavPeak(test::readFile(dir + "/frames/music.wav")), 1000);
 }
@@ -166,8 +142,9 @@ TEST(ProgramFailures, CaptureHittingTheFileSizeLimitFailsCleanly) {
     fs::create_directories(dir + "/out");
     // Writes past 64 KiB fail with EFBIG once SIGXFSZ is ignored, for the
     // program and the ffmpeg it starts.
-    const ProgramRun r = runIn(test::runDir(), "SDL_AUDIODRIVER=dummy bash -c 'trap \"\" XFSZ; ulimit -f 64; exec \"$0\" \"$@\"'",
-                               "--capture '" + dir + "/" + row.target + "' --fps 5 --from 0 --to 3");
+    const ProgramRun r = test::runProgram(
+        "--capture '" + dir + "/" + row.target + "' --fps 5 --from 0 --to 3",
+        "SDL_AUDIODRIVER=dummy bash -c 'trap \"\" XFSZ; ulimit -f 64; exec \"$0\" \"$@\"'", test::runDir());
     expectCleanFailure(r, dir + "/out");
   }
 }
@@ -182,8 +159,8 @@ TEST(ProgramFailures, CaptureOntoAFullDiskFailsCleanly) {
     if (mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=256k") != 0) {
       GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
     }
-    const ProgramRun r = runIn(test::runDir(), "SDL_AUDIODRIVER=dummy",
-                               "--capture '" + dir + "/" + row.target + "' --fps 5 --from 0 --to 3");
+    const ProgramRun r = test::runProgram("--capture '" + dir + "/" + row.target + "' --fps 5 --from 0 --to 3",
+                                          "SDL_AUDIODRIVER=dummy", test::runDir());
     expectCleanFailure(r, disk);
     EXPECT_EQ(umount(disk.c_str()), 0) << std::strerror(errno);
   }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <string>
@@ -128,18 +129,45 @@ TEST_F(MusicPlayerTest, PlaysStopsAndClosesOnTheDiskDevice) {
   EXPECT_EQ(stat(device.c_str(), &info), 0);
 }
 
-TEST_F(MusicPlayerTest, SpectrumReachesTheCallerThroughManualStreaming) {
-  sound::setManualMode(true);
-  MusicPlayer player(kRate);
+TEST_F(MusicPlayerTest, SpectrumReachesTheCallerThroughPulledOutput) {
+  MusicPlayer player(kRate, MusicOutput::Pulled);
   ASSERT_EQ(player.initialised, 1);
   ASSERT_EQ(player.open(music.c_str()), 0);
   player.play();
   ASSERT_EQ(player.playing, 1);
-  std::vector<short> out(2 * 4096);
-  EXPECT_EQ(sound::pullSamples(out.data(), 4096), 4096);
+  std::vector<int16_t> out(2 * 4096);
+  EXPECT_EQ(player.pull(out.data(), 4096), 4096);
   const float* s = MusicPlayer::spectrum();
   EXPECT_GT(s[1] + s[2] + s[3], 0.7f);
   EXPECT_EQ(s, FSOUND_DSP_GetSpectrum());  // one array, owned by the library
+}
+
+// Pulled output from sample s after a seek equals the same stretch pulled
+// from the start: the seek lands on the exact sample.
+TEST_F(MusicPlayerTest, SeekToSampleIsSampleExact) {
+  constexpr int kSkip = 12345, kFrames = 1000;
+  std::vector<int16_t> whole(2 * (kSkip + kFrames)), tail(2 * kFrames);
+  {
+    MusicPlayer player(kRate, MusicOutput::Pulled);
+    ASSERT_EQ(player.open(music.c_str()), 0);
+    player.play();
+    ASSERT_EQ(player.pull(whole.data(), kSkip + kFrames), kSkip + kFrames);
+  }
+  MusicPlayer player(kRate, MusicOutput::Pulled);
+  ASSERT_EQ(player.open(music.c_str()), 0);
+  player.play();
+  player.seekToSample(kSkip);
+  ASSERT_EQ(player.pull(tail.data(), kFrames), kFrames);
+  EXPECT_TRUE(std::equal(tail.begin(), tail.end(), whole.begin() + 2 * kSkip));
+}
+
+TEST_F(MusicPlayerTest, DeviceOutputCannotBePulled) {
+  MusicPlayer player(kRate);
+  ASSERT_EQ(player.open(music.c_str()), 0);
+  player.play();
+  std::vector<int16_t> out(2 * 64, 7);
+  EXPECT_EQ(player.pull(out.data(), 64), 0);
+  EXPECT_EQ(std::count(out.begin(), out.end(), 0), 128);
 }
 
 TEST(MusicPlayerErrorText, EveryNumberHasItsExactText) {

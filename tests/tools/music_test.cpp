@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/band_levels.h"
+#include "platform/spectrum.h"
 #include "tests/support/test_files.h"
 #include "tools/assets.h"
 #include "tools/music/score.h"

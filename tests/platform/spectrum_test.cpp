@@ -1,5 +1,5 @@
 // The spectrum analysis on synthetic windows: scale, band placement, clamping.
-#include "platform/band_levels.h"
+#include "platform/spectrum.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The magnitude spectrum of 1024 mono samples through a Hann window and a real
 // FFT (kissfft). Safe to call from several threads: each keeps its own FFT plan.
-#include "platform/band_levels.h"
+#include "platform/spectrum.h"
 
 #include <kissfft/kiss_fftr.h>
 
