@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "content/key_rows.h"
 #include "content/key_tables.h"
 #include "scene/camera.h"
 #include "scene/model3ds.h"
@@ -365,8 +366,8 @@ TEST(Models, SizesSuitTheShowsPoses) {
     const char* why;
   };
   const Row rows[] = {
-      {"haarukka.3ds", 1.0f, 0, 30.0f, 60.0f, "big fork spans the 40-unit view 20 units from the eye"},
-      {"avaruusalus01.3ds", 0.3f, 0, 90.0f, 150.0f, "ship seen from hundreds of units"},
+      {"haarukka.3ds", 1.0f, 2, 250.0f, 400.0f, "big fork many times the 40-unit view 20 units from the eye"},
+      {"avaruusalus01.3ds", 0.3f, 0, 180.0f, 260.0f, "ship about a quarter of the 900-unit view 450 units away"},
       {"karhu.3ds", 0.2f, 0, 8.0f, 30.0f, "bears 40 units apart in the V must not touch"},
       {"karhu.3ds", 1.0f, 2, 100.0f, 200.0f, "bear walking past 300 units away"},
       {"mothership.3ds", 0.1f, 1, 30.0f, 60.0f, "small mothership 50 units in front of the last camera"},
@@ -623,6 +624,35 @@ TEST_F(ModelsDrawn, EachModelDrawsInItsShowPose) {
     const int lit = litPixels();
     EXPECT_GE(lit, p.minLit) << p.file;
     EXPECT_LT(lit, 800 * 600) << p.file << " fills the whole view";
+  }
+}
+
+// The opening draws the big fork and the first ship with their own keys and
+// the set-up camera: through its first 21 seconds each keeps something in view
+// (the ship until it climbs past the top of the view at about 18 s).
+TEST_F(ModelsDrawn, OpeningKeepsTheForkAndTheShipInView) {
+  struct Flight {
+    const char* file;
+    float animLength;
+    const std::vector<KeyRow>* keys;
+    float firstSecond, lastSecond;
+    int minLit;
+  };
+  const Flight flights[] = {
+      {"haarukka.3ds", 32.0f, &keys::kBigHaarukka, 1.0f, 21.0f, 800 * 600 / 50},
+      {"avaruusalus01.3ds", 10.0f, &keys::kFirstShip, 1.0f, 17.0f, 1000},
+  };
+  for (const Flight& f : flights) {
+    Model3ds m(modelDir() + "/scenes/" + f.file, 0.0f, f.animLength);
+    ASSERT_NE(m.file, nullptr) << f.file;
+    storeKeyRows(m, *f.keys);
+    for (float t = f.firstSecond; t <= f.lastSecond; t += 1.0f) {
+      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+      m.update(t);
+      camera({0, 0, -20}, {0, 0, 0});
+      m.render();
+      EXPECT_GE(litPixels(), f.minLit) << f.file << " at " << t << " s";
+    }
   }
 }
 

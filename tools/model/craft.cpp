@@ -27,6 +27,37 @@ std::vector<AngleKey> openCloseKeys(int frames, int step, float amplitude, float
   return keys;
 }
 
+// Moves every part of a design to where place puts it: points and pivots as
+// positions, turn axes as directions. The design is built about the origin
+// first and then set where the show's poses need it.
+void placeDesign(ModelDesign& d, const Placement& place) {
+  const Placement turnOnly{{}, place.ax, place.ay, place.az};
+  for (ModelPart& part : d.parts) {
+    for (Vec3& p : part.mesh.points) p = place.apply(p);
+    part.pivot = place.apply(part.pivot);
+    part.axis = turnOnly.apply(part.axis);
+  }
+}
+
+// Where the enlarged fork lies in its file. The opening's keys carry the eye
+// (in file units) from 60 units beyond the tine tips, looking along +y, round
+// past the neck to 90 units out along +y, looking along +z. Stood up along
+// +z, leaning 30 degrees towards +y, with the tines spread along -x and moved
+// by kForkOffset, the fork lies across that path: the eye sees the handle's
+// end swing in, flies past the head and looks back along the tines.
+constexpr float kForkLeanDegrees = 30.0f;
+constexpr Vec3 kForkOffset{-20.0f, 30.0f, -50.0f};
+
+Placement forkPlacement() {
+  const float lean = kForkLeanDegrees * 0.017453292f;
+  Placement p;
+  p.origin = kForkOffset;
+  p.ax = {0.0f, std::sin(lean), std::cos(lean)};   // handle to tines
+  p.ay = {0.0f, std::cos(lean), -std::sin(lean)};  // across the flat of the fork
+  p.az = {-1.0f, 0.0f, 0.0f};                      // the row of tines
+  return p;
+}
+
 constexpr float kTineRootX = 7.5f;
 constexpr float kTineRootY = -1.0f;
 constexpr float kTineSpacing = 1.9f;
@@ -41,8 +72,8 @@ ModelDesign forkDesign() {
   d.frames = kForkFrames;
   d.materials = {{"Teras", 0.75f, 0.75f, 0.8f}};
 
-  // Handle, neck and head in one piece along x, flat in the xz plane so that
-  // the show's first view (looking along -y of the file) sees its face.
+  // Handle, neck and head in one piece along x, flat in the xz plane, at hand
+  // size; enlarged and laid in place at the end.
   ModelPart body;
   body.name = "Haarukka";
   TubeOptions flat;
@@ -82,6 +113,8 @@ ModelDesign forkDesign() {
     tine.turn = openCloseKeys(d.frames, 5, fan, kForkWavePeriod);
     d.parts.push_back(std::move(tine));
   }
+  scaleDesign(d, kForkEnlargement);
+  placeDesign(d, forkPlacement());
   return d;
 }
 
@@ -97,7 +130,8 @@ ModelDesign shuttleDesign() {
 
   // The orbiter, 400 units from nose to engine bells: nose towards -x, belly
   // down, wings along y. The show's first flight (turned 90 about y, -50
-  // about z) then points the nose along its climb towards the camera.
+  // about z) then points the nose along its climb towards the camera. Built
+  // about the origin and then enlarged and lifted (see designs.h).
   ModelPart body;
   body.name = "Sukkula";
   TubeOptions hull;
@@ -172,6 +206,8 @@ ModelDesign shuttleDesign() {
     bell.turn = swingKeys(d.frames, 5, i == 2 ? -5.0f : 5.0f, 40.0f);
     d.parts.push_back(std::move(bell));
   }
+  scaleDesign(d, kShuttleEnlargement);
+  placeDesign(d, Placement::at({0.0f, 0.0f, kShuttleLift}));
   return d;
 }
 

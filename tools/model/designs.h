@@ -24,6 +24,21 @@ constexpr int kMothershipFrames = 100;
 constexpr int kBearFrames = 1000;
 constexpr int kStillFrames = 1;  // models the show never animates
 
+// The big fork is modelled at hand size and enlarged so that, 20 units from
+// the eye, its handle, head and tines each fill the view as the opening's
+// keys swing the eye past them. The small fork of the launch is the same file
+// at scale 0.3.
+constexpr float kForkEnlargement = 8.0f;
+
+// The ship is drawn at scale 0.3: enlarged, it is about a quarter of the view
+// wide 450 units away in the launch. Its first flight holds the node's origin
+// below the view until it passes the eye, so the hull sits kShuttleLift above
+// the origin (file +z, the ship's own up): the flight then shows it low in
+// the view, climbing and passing overhead, and in the launch, where the ship
+// pitches nose down, the lift brings it up and towards the camera.
+constexpr float kShuttleEnlargement = 2.0f;
+constexpr float kShuttleLift = 700.0f;
+
 // The pig and the horse are modelled at a handy size and enlarged for the
 // distances from which the show looks at them.
 constexpr float kPigEnlargement = 3.0f;
