@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
-#include <map>
+#include <set>
 
 namespace vorn {
 
@@ -36,13 +36,13 @@ void writeU16(Bytes& b, size_t at, uint16_t v) {
 // it reads: a chunk of size 0 inside a chunk it walks makes it loop forever,
 // face point indices feed its face normals while loading, material-group face
 // indices pick the face it copies a name into, track key counts say how many
-// keys it allocates, and a node linked as its own parent makes its node
-// insertion recurse forever. So every chunk lib3ds will walk into must fit
-// inside its parent, every count must fit its chunk, every face must name
-// points of its mesh and every group entry a face of its list, and no node may
-// be its own ancestor; a file that fails any of this is refused whole. Chunks the model
-// does not use are renamed to an id lib3ds skips by its (checked) size, so
-// that nothing unchecked is ever parsed.
+// keys it allocates, and a node naming its own id as parent before any other
+// node holds that id makes its node insertion recurse forever. So every chunk
+// lib3ds will walk into must fit inside its parent, every count must fit its
+// chunk, every face must name points of its mesh and every group entry a face
+// of its list, and no node may be such a node; a file that fails any of this
+// is refused whole. Chunks the model does not use are renamed to an id lib3ds
+// skips by its (checked) size, so that nothing unchecked is ever parsed.
 
 constexpr uint16_t kSkippedChunk = 0xFFFF;  // no lib3ds reader knows this id
 
@@ -127,7 +127,7 @@ class FileCheck {
       default:
         return false;
     }
-    return ok && nodesFormATree();
+    return ok && nodeInsertionEnds();
   }
 
  private:
@@ -291,26 +291,21 @@ class FileCheck {
     return keys <= 0 || static_cast<size_t>(keys) <= (length - kTrackHeader) / kMinKey;
   }
 
-  // lib3ds links each node it reads under the first node already read whose
-  // id is the node's parent id, and a node that ends up its own parent makes
-  // its insertion recurse without end. Node ids need not be unique: each
-  // parent id is taken to name the first node in the file with that id, and
-  // no node may be its own ancestor through those links. (This also refuses
-  // longer loops, which lib3ds would break up on its own.)
-  bool nodesFormATree() const {
-    std::map<uint16_t, size_t> firstWithId;
-    for (size_t i = 0; i < nodes_.size(); ++i) firstWithId.emplace(nodes_[i].id, i);
-    for (size_t i = 0; i < nodes_.size(); ++i) {
-      size_t at = i;
-      // A walk that enters a loop not through i ends after one lap; the
-      // nodes on that loop refuse the file on their own walk.
-      for (size_t steps = 0; steps < nodes_.size(); ++steps) {
-        if (nodes_[at].parent == LIB3DS_NO_PARENT) break;
-        const auto up = firstWithId.find(nodes_[at].parent);
-        if (up == firstWithId.end()) break;
-        if (up->second == i) return false;
-        at = up->second;
-      }
+  // lib3ds inserts the nodes in file order, each under the first node already
+  // in its tree whose id is the node's parent id (at the top when there is
+  // none), and then moves every top-level node whose parent id is the new
+  // node's id, taking its subtree along, by inserting it again. A node whose
+  // parent id is its own id, met while no earlier node holds that id, lands at
+  // the top and is moved again for itself without end: lib3ds's recursion
+  // overflows the stack. Every other file ends as a tree, since a moved node
+  // is detached with its subtree before it is linked; nodes naming each other
+  // in a loop just stay where the first of them was placed. Only that one case
+  // is refused.
+  bool nodeInsertionEnds() const {
+    std::set<uint16_t> held;
+    for (const NodeLink& n : nodes_) {
+      if (n.parent != LIB3DS_NO_PARENT && n.parent == n.id && held.count(n.id) == 0) return false;
+      held.insert(n.id);
     }
     return true;
   }

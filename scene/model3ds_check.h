@@ -1,6 +1,7 @@
 // The byte check a 3DS file passes before lib3ds reads it: every chunk lib3ds
 // walks must fit its parent, every count its chunk, every face and group index
-// its list, and the node links must not loop.
+// its list, and the node links must not send lib3ds's node insertion into
+// endless recursion.
 #pragma once
 
 #include <vector>
