@@ -2,8 +2,12 @@
 // the feedback Scene and the timeline, and draws a frame of the timeline.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
+#include "app/display.h"
+#include "app/frame_target.h"
 #include "app/scene.h"
 #include "app/timeline.h"
 #include "res/texture.h"
@@ -18,17 +22,24 @@ class Engine;
 using ProductionScript = void (*)(Engine&);
 
 struct DisplayOptions {
-  int width = 800;
+  int width = 800;  // the frame every pass draws, pixels
   int height = 600;
   int bitsPerPixel = 32;
-  bool fullScreen = true;
+  bool fullScreen = true;  // at the desktop's current size
+  int windowWidth = 0;     // first size of a window; 0: the frame's size
+  int windowHeight = 0;
+  bool resizable = false;  // the user may resize the window; the picture follows
+  bool vsync = true;       // the swap waits for the display's refresh
 };
 
 class Engine {
  public:
   // Opens the display and builds everything, the production script last.
   // When SDL video, the GL context or multitexture cannot be had, prints one
-  // line on stderr and stops before any GL call: ok() is then false.
+  // line on stderr and stops before any GL call: ok() is then false. Every
+  // pass draws into an off-screen frame of width x height; without
+  // framebuffer objects (or with VORN_TEST_NO_FBO set) one line on stderr
+  // says so and the display is re-opened at the frame's size to draw directly.
   Engine(const DisplayOptions& display, ProductionScript script);
   virtual ~Engine();  // SDL_Quit
   Engine(const Engine&) = delete;
@@ -37,7 +48,12 @@ class Engine {
   bool ok() const { return ok_; }
 
   void clearFrame();
+  // Follows a window resize, shows the frame scaled into the window, swaps.
   void swapFrame();
+  // The frame drawn so far as width x height RGB bytes, top row first.
+  void readFrame(std::vector<uint8_t>& rgb) const;
+  bool offScreen() const { return frame_ != nullptr; }
+  int vsyncAsked() const { return display_.vsync ? 1 : 0; }
   void clearBuffers(int code);  // -1: full viewport + clear; -2: clear only; others: nothing
   void renderToTexture(int target, Scene* scene, float time);
   void drawTimeline(float t);
@@ -57,7 +73,14 @@ class Engine {
   std::unique_ptr<Scene> feedbackScene;
 
  private:
+  void followResize();
+
   bool ok_ = false;
+  DisplayOptions display_;
+  SurfaceSize surface_;
+  std::unique_ptr<FrameTarget> frame_;  // null when drawing straight into the window
+  bool still_ = false;                  // test hook: every frame drawn at stillTime_
+  float stillTime_ = 0.0f;
 };
 
 }  // namespace vorn

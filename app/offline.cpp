@@ -76,19 +76,6 @@ class MusicCursor {
   std::vector<int16_t> kept_;
 };
 
-void readFrame(std::vector<uint8_t>& rgb) {
-  static std::vector<uint8_t> raw;
-  raw.resize(static_cast<size_t>(kFrameWidth) * kFrameHeight * 3);
-  rgb.resize(raw.size());
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadBuffer(GL_BACK);
-  glReadPixels(0, 0, kFrameWidth, kFrameHeight, GL_RGB, GL_UNSIGNED_BYTE, raw.data());
-  const size_t row = static_cast<size_t>(kFrameWidth) * 3;
-  for (int y = 0; y < kFrameHeight; ++y)
-    std::memcpy(rgb.data() + static_cast<size_t>(y) * row, raw.data() + static_cast<size_t>(kFrameHeight - 1 - y) * row,
-                row);
-}
-
 // Draws frames first .. last, handing frames from `keepFrom` on to sink (may
 // be null). Returns 0, or 1 after printing why the sink failed.
 int renderRange(Engine& engine, long first, long keepFrom, long last, int fps, FrameSink* sink, const char* what) {
@@ -104,7 +91,7 @@ int renderRange(Engine& engine, long first, long keepFrom, long last, int fps, F
     engine.clearFrame();
     engine.drawTimeline(t);
     if (sink && n >= keepFrom) {
-      readFrame(rgb);
+      engine.readFrame(rgb);
       if (!sink->writeFrame(rgb, error)) {
         std::fprintf(stderr, "\nvorndemo: %s\n", error.c_str());
         sink->abandon();

@@ -68,6 +68,11 @@ int SDL_main(int argc, char** argv, ProductionScript script) {
   const bool offline = o.mode != RunMode::Show;
   DisplayOptions display;
   display.fullScreen = !(o.window || offline);
+  // Offline modes keep a fixed 800 x 600 window and never wait for the display.
+  display.resizable = o.window && !offline;
+  display.windowWidth = offline ? 0 : o.windowWidth;
+  display.windowHeight = offline ? 0 : o.windowHeight;
+  display.vsync = o.vsync && !offline;
   // Offline modes take the music from the file frame by frame; no device plays.
   sound::setManualMode(offline);
 
