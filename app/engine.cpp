@@ -39,8 +39,11 @@ void reportDisplay(const SurfaceSize& s, const Engine& e, const FrameTarget* fra
 Engine::Engine(const DisplayOptions& display, ProductionScript script) : display_(display) {
   if (!openDisplay(display, surface_)) return;
   std::string why = "framebuffer objects turned off (VORN_TEST_NO_FBO)";
-  if (!envSet("VORN_TEST_NO_FBO") && gl::loadFramebufferObject()) frame_ = FrameTarget::create(display.width, display.height, why);
-  if (!frame_) {
+  if (display.offScreen && !envSet("VORN_TEST_NO_FBO")) {
+    why = "the OpenGL driver has no framebuffer objects";
+    if (gl::loadFramebufferObject()) frame_ = FrameTarget::create(display.width, display.height, why);
+  }
+  if (!frame_ && display.offScreen) {
     std::fprintf(stderr, "vorndemo: %s; drawing straight into an %dx%d %s\n", why.c_str(), display.width,
                  display.height, display.fullScreen ? "full-screen mode" : "window");
     if (!openDirectDisplay(display, surface_)) return;

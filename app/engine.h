@@ -30,16 +30,23 @@ struct DisplayOptions {
   int windowHeight = 0;
   bool resizable = false;  // the user may resize the window; the picture follows
   bool vsync = true;       // the swap waits for the display's refresh
+  // Draw into an off-screen frame and present it scaled. Offline modes draw
+  // straight into their window of the frame's size instead: Mesa's software
+  // rasteriser rounds a few interpolated colours one step differently in a
+  // framebuffer object than in a window (stored upside down), and captures
+  // must stay pixel-identical to earlier ones.
+  bool offScreen = true;
 };
 
 class Engine {
  public:
   // Opens the display and builds everything, the production script last.
   // When SDL video, the GL context or multitexture cannot be had, prints one
-  // line on stderr and stops before any GL call: ok() is then false. Every
-  // pass draws into an off-screen frame of width x height; without
-  // framebuffer objects (or with VORN_TEST_NO_FBO set) one line on stderr
-  // says so and the display is re-opened at the frame's size to draw directly.
+  // line on stderr and stops before any GL call: ok() is then false. With
+  // display.offScreen every pass draws into an off-screen frame of width x
+  // height; without framebuffer objects (or with VORN_TEST_NO_FBO set) one
+  // line on stderr says so and the display is re-opened at the frame's size
+  // to draw directly.
   Engine(const DisplayOptions& display, ProductionScript script);
   virtual ~Engine();  // SDL_Quit
   Engine(const Engine&) = delete;

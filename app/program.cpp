@@ -68,7 +68,9 @@ int SDL_main(int argc, char** argv, ProductionScript script) {
   const bool offline = o.mode != RunMode::Show;
   DisplayOptions display;
   display.fullScreen = !(o.window || offline);
-  // Offline modes keep a fixed 800 x 600 window and never wait for the display.
+  // Offline modes draw straight into a fixed 800 x 600 window, as captures
+  // always were, and never wait for the display.
+  display.offScreen = !offline;
   display.resizable = o.window && !offline;
   display.windowWidth = offline ? 0 : o.windowWidth;
   display.windowHeight = offline ? 0 : o.windowHeight;

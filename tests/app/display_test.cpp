@@ -20,6 +20,11 @@ namespace fs = std::filesystem;
 constexpr const char* kStill = "37.5";  // the pig picture: steady between its fade-in and fade-out
 constexpr double kPictureSeconds = 180.0;
 constexpr double kMaxMismatch = 0.01;  // fraction of channel values off by more than the tolerance
+// An unscaled picture must match everywhere within one step: Mesa's software
+// rasteriser rounds a few interpolated colours one step differently in the
+// off-screen frame than in the window the shot is drawn in.
+constexpr int kUnscaled = 1;
+constexpr int kScaled = 12;
 
 enum class Library { Classic, Compat };
 
@@ -75,7 +80,7 @@ void expectPicture(const test::Image& shown, const PictureRect& expected, int to
   EXPECT_EQ(box.height, expected.height) << name;
   const test::Image& frame = referenceFrame();
   ASSERT_FALSE(frame.empty()) << "no reference shot";
-  EXPECT_LE(test::scaledMismatch(shown, box, frame, tolerance), tolerance == 0 ? 0.0 : kMaxMismatch) << name;
+  EXPECT_LE(test::scaledMismatch(shown, box, frame, tolerance), tolerance <= kUnscaled ? 0.0 : kMaxMismatch) << name;
 }
 
 TEST(FitPicture, LargestCentredRectangleOfTheFramesAspect) {
@@ -98,7 +103,7 @@ TEST(FitPicture, LargestCentredRectangleOfTheFramesAspect) {
 struct ScreenCase {
   int width, height;
   PictureRect picture;  // image coordinates
-  int tolerance;        // 0: an unscaled copy must be exact
+  int tolerance;        // per channel value
   Library library;
 };
 
@@ -125,12 +130,12 @@ TEST_P(FullScreen, PictureFillsTheCentredFourByThreeAreaWithBlackAround) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, FullScreen,
-                         ::testing::Values(ScreenCase{1920, 1080, {240, 0, 1440, 1080}, 12, Library::Classic},
-                                           ScreenCase{1280, 1024, {0, 32, 1280, 960}, 12, Library::Classic},
-                                           ScreenCase{800, 600, {0, 0, 800, 600}, 0, Library::Classic},
-                                           ScreenCase{1920, 1080, {240, 0, 1440, 1080}, 12, Library::Compat},
-                                           ScreenCase{1280, 1024, {0, 32, 1280, 960}, 12, Library::Compat},
-                                           ScreenCase{800, 600, {0, 0, 800, 600}, 0, Library::Compat}),
+                         ::testing::Values(ScreenCase{1920, 1080, {240, 0, 1440, 1080}, kScaled, Library::Classic},
+                                           ScreenCase{1280, 1024, {0, 32, 1280, 960}, kScaled, Library::Classic},
+                                           ScreenCase{800, 600, {0, 0, 800, 600}, kUnscaled, Library::Classic},
+                                           ScreenCase{1920, 1080, {240, 0, 1440, 1080}, kScaled, Library::Compat},
+                                           ScreenCase{1280, 1024, {0, 32, 1280, 960}, kScaled, Library::Compat},
+                                           ScreenCase{800, 600, {0, 0, 800, 600}, kUnscaled, Library::Compat}),
                          [](const auto& info) {
                            return std::string(libraryName(info.param.library)) + "_" +
                                   std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
@@ -151,15 +156,15 @@ TEST_P(ResizableWindow, PictureKeepsItsAspectAndFollowsAResize) {
   const test::Image first = test::waitForSteadyPicture(grab, 667, 500, kPictureSeconds);
   EXPECT_EQ(first.width, 1000);
   EXPECT_EQ(first.height, 500);
-  expectPicture(first, {166, 0, 667, 500}, 12, name + "-1000x500");
+  expectPicture(first, {166, 0, 667, 500}, kScaled, name + "-1000x500");
   EXPECT_NE(program.errors().find("swap control asked 0"), std::string::npos) << program.errors();
 
-  ASSERT_TRUE(server.resizeTopWindow(800, 900));
-  EXPECT_TRUE(program.waitForError("display 800x900", 30.0)) << program.errors();
+  ASSERT_TRUE(server.resizeTopWindow(800, 760));  // still on the screen wherever the window was placed
+  EXPECT_TRUE(program.waitForError("display 800x760", 30.0)) << program.errors();
   const test::Image resized = test::waitForSteadyPicture(grab, 800, 600, kPictureSeconds);
   EXPECT_EQ(resized.width, 800);
-  EXPECT_EQ(resized.height, 900);
-  expectPicture(resized, {0, 150, 800, 600}, 0, name + "-800x900");
+  EXPECT_EQ(resized.height, 760);
+  expectPicture(resized, {0, 80, 800, 600}, kUnscaled, name + "-800x760");
 }
 
 INSTANTIATE_TEST_SUITE_P(Libraries, ResizableWindow, ::testing::Values(Library::Classic, Library::Compat),
@@ -179,7 +184,7 @@ TEST(NoFramebufferObjects, SaysSoOnceAndDrawsStraightAt800x600) {
   ASSERT_NE(errors.find(line), std::string::npos) << errors;
   EXPECT_EQ(errors.find(line), errors.rfind(line)) << "said more than once";
   EXPECT_NE(errors.find("frame 800x600 direct"), std::string::npos) << errors;
-  expectPicture(shown, {0, 0, 800, 600}, 0, "no-fbo-800x600");
+  expectPicture(shown, {0, 0, 800, 600}, 0, "no-fbo-800x600");  // drawn like the shot: exact
 }
 
 }  // namespace

@@ -36,9 +36,12 @@ void endProcess(pid_t pid) {
   waitpid(pid, nullptr, 0);
 }
 
-Image grab(Display* d, Window w, int width, int height) {
+// A test must not end on an X error (a window gone between query and grab).
+int ignoreXError(Display*, XErrorEvent*) { return 0; }
+
+Image grab(Display* d, Window w, int left, int top, int width, int height) {
   Image image;
-  XImage* x = XGetImage(d, w, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes, ZPixmap);
+  XImage* x = XGetImage(d, w, left, top, static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes, ZPixmap);
   if (!x) return image;
   image.width = width;
   image.height = height;
@@ -56,8 +59,9 @@ Image grab(Display* d, Window w, int width, int height) {
   return image;
 }
 
-// The largest mapped child of the root: the program's top-level window.
-Window topWindow(Display* d, int& width, int& height) {
+// The largest mapped child of the root (the program's top-level window),
+// with its position on the root.
+Window topWindow(Display* d, int& x, int& y, int& width, int& height) {
   Window root = DefaultRootWindow(d), parent = 0, best = 0, *children = nullptr;
   unsigned count = 0;
   long bestArea = 0;
@@ -68,6 +72,8 @@ Window topWindow(Display* d, int& width, int& height) {
     if (static_cast<long>(a.width) * a.height > bestArea) {
       bestArea = static_cast<long>(a.width) * a.height;
       best = children[i];
+      x = a.x;
+      y = a.y;
       width = a.width;
       height = a.height;
     }
@@ -174,28 +180,33 @@ XServer::XServer(int width, int height) {
 XServer::~XServer() { endProcess(pid_); }
 
 Image XServer::grabRoot() const {
+  XSetErrorHandler(ignoreXError);
   Display* d = XOpenDisplay(name_.c_str());
   if (!d) return {};
-  const Image image = grab(d, DefaultRootWindow(d), DisplayWidth(d, 0), DisplayHeight(d, 0));
+  const Image image = grab(d, DefaultRootWindow(d), 0, 0, DisplayWidth(d, 0), DisplayHeight(d, 0));
   XCloseDisplay(d);
   return image;
 }
 
 Image XServer::grabTopWindow() const {
+  XSetErrorHandler(ignoreXError);
   Display* d = XOpenDisplay(name_.c_str());
   if (!d) return {};
-  int width = 0, height = 0;
-  const Window w = topWindow(d, width, height);
-  const Image image = w ? grab(d, w, width, height) : Image{};
+  int x = 0, y = 0, width = 0, height = 0;
+  const Window w = topWindow(d, x, y, width, height);
+  // Taken from the root, which any on-screen rectangle can be read from.
+  const bool onScreen = x >= 0 && y >= 0 && x + width <= DisplayWidth(d, 0) && y + height <= DisplayHeight(d, 0);
+  const Image image = w && onScreen ? grab(d, DefaultRootWindow(d), x, y, width, height) : Image{};
   XCloseDisplay(d);
   return image;
 }
 
 bool XServer::resizeTopWindow(int width, int height) const {
+  XSetErrorHandler(ignoreXError);
   Display* d = XOpenDisplay(name_.c_str());
   if (!d) return false;
-  int w = 0, h = 0;
-  const Window top = topWindow(d, w, h);
+  int x = 0, y = 0, w = 0, h = 0;
+  const Window top = topWindow(d, x, y, w, h);
   if (top) XResizeWindow(d, top, static_cast<unsigned>(width), static_cast<unsigned>(height));
   XSync(d, False);
   XCloseDisplay(d);
@@ -221,6 +232,7 @@ ProgramProcess::ProgramProcess(const XServer& server, const std::string& command
 ProgramProcess::~ProgramProcess() {
   if (pid_ > 0) kill(-pid_, SIGTERM);
   endProcess(pid_);
+  if (pid_ > 0) kill(-pid_, SIGKILL);  // whatever of its group is left
   std::remove(errPath_.c_str());
 }
 
