@@ -111,6 +111,9 @@ void Engine::followResize() {
   if (!display_.resizable || !takeWindowResize(w, h)) return;
   if (w == surface_.width && h == surface_.height) return;
   if (!resizeDisplay(display_, w, h, surface_)) return;
+  // Both SDL 1.2 libraries keep the GL context when a window is re-sized; a
+  // library that made a new one would have dropped every texture of the show.
+  if (!frame_->alive()) std::fprintf(stderr, "vorndemo: the GL context was replaced when the window was resized\n");
   if (envSet("VORN_TEST_DISPLAY_REPORT")) reportDisplay(surface_, *this, frame_.get());
 }
 

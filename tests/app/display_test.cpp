@@ -165,6 +165,7 @@ TEST_P(ResizableWindow, PictureKeepsItsAspectAndFollowsAResize) {
   EXPECT_EQ(resized.width, 800);
   EXPECT_EQ(resized.height, 760);
   expectPicture(resized, {0, 80, 800, 600}, kUnscaled, name + "-800x760");
+  EXPECT_EQ(program.errors().find("GL context was replaced"), std::string::npos) << program.errors();
 }
 
 INSTANTIATE_TEST_SUITE_P(Libraries, ResizableWindow, ::testing::Values(Library::Classic, Library::Compat),
