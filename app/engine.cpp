@@ -1,50 +1,57 @@
-// Engine construction (display, entry points, render targets, effect
-// Material, feedback Scene, pyramid, production) and the per-frame clears.
+// Engine construction (display, off-screen frame, entry points, render
+// targets, effect Material, feedback Scene, pyramid, production), the
+// per-frame clears and the frame's presentation.
 #include "app/engine.h"
 
+#include <GL/glext.h>
 #include <SDL/SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "fx/render_pyramid.h"
 #include "platform/gl_procs.h"
+#include "platform/window_events.h"
 
 namespace vorn {
 
 namespace {
 
-// Opens the video mode with the attributes the show relies on. Returns false
-// after one line on stderr naming what is missing.
-bool openDisplay(const DisplayOptions& d) {
-  // Only SDL's X11 driver offers OpenGL; without this SDL would fall back to
-  // text-mode drivers that scribble over the terminal before failing.
-  setenv("SDL_VIDEODRIVER", "x11", 0);
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-    const char* display = std::getenv("DISPLAY");
-    std::fprintf(stderr, "vorndemo: no display (DISPLAY=%s): %s; run it under X, or through scripts/with-display.sh\n",
-                 display ? display : "unset", SDL_GetError());
-    return false;
-  }
-  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-  Uint32 flags = SDL_OPENGL;
-  if (d.fullScreen) flags |= SDL_FULLSCREEN;
-  if (!SDL_SetVideoMode(d.width, d.height, d.bitsPerPixel, flags)) {
-    std::fprintf(stderr, "vorndemo: no OpenGL video mode %dx%dx%d: %s\n", d.width, d.height, d.bitsPerPixel,
-                 SDL_GetError());
-    return false;
-  }
-  return true;
+// Test hooks, read from the environment once at construction.
+bool envSet(const char* name) {
+  const char* v = std::getenv(name);
+  return v && *v && std::strcmp(v, "0") != 0;
+}
+
+// One line on stderr describing the display, for tests and bug reports.
+void reportDisplay(const SurfaceSize& s, const Engine& e, const FrameTarget* frame) {
+  const SDL_version* v = SDL_Linked_Version();
+  GLint depth = 0;
+  glGetIntegerv(GL_DEPTH_BITS, &depth);
+  std::fprintf(stderr, "vorndemo: display %dx%d, frame %dx%d %s, depth %d bits, swap control asked %d, SDL reports %d, SDL %d.%d.%d\n", s.width,
+               s.height, e.width, e.height, frame ? "off screen" : "direct", static_cast<int>(depth),
+               e.vsyncAsked(), reportedSwapControl(), v->major, v->minor, v->patch);
 }
 
 }  // namespace
 
-Engine::Engine(const DisplayOptions& display, ProductionScript script) {
-  if (!openDisplay(display)) return;
+Engine::Engine(const DisplayOptions& display, ProductionScript script) : display_(display) {
+  if (!openDisplay(display, surface_)) return;
+  std::string why = "framebuffer objects turned off (VORN_TEST_NO_FBO)";
+  if (display.offScreen && !envSet("VORN_TEST_NO_FBO")) {
+    why = "the OpenGL driver has no framebuffer objects";
+    if (gl::loadFramebufferObject()) frame_ = FrameTarget::create(display.width, display.height, why);
+  }
+  if (!frame_ && display.offScreen) {
+    std::fprintf(stderr, "vorndemo: %s; drawing straight into an %dx%d %s\n", why.c_str(), display.width,
+                 display.height, display.fullScreen ? "full-screen mode" : "window");
+    if (!openDirectDisplay(display, surface_)) return;
+  }
+  if (const char* still = std::getenv("VORN_TEST_STILL")) {
+    still_ = true;
+    stillTime_ = static_cast<float>(std::atof(still));
+  }
   height = display.height;
   width = display.width;
   bitsPerPixel = display.bitsPerPixel;
@@ -72,19 +79,54 @@ Engine::Engine(const DisplayOptions& display, ProductionScript script) {
   feedbackScene = std::make_unique<Scene>();
   feedbackScene->setup(2);
 
+  if (frame_) frame_->bind();
+  if (envSet("VORN_TEST_DISPLAY_REPORT")) reportDisplay(surface_, *this, frame_.get());
+
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
   createPyramid();
   if (script) script(*this);
 }
 
-Engine::~Engine() { SDL_Quit(); }
+Engine::~Engine() {
+  frame_.reset();  // its GL objects go while the context exists
+  SDL_Quit();
+}
 
 void Engine::clearFrame() {
   glViewport(0, 0, width, height);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-void Engine::swapFrame() { SDL_GL_SwapBuffers(); }
+void Engine::swapFrame() {
+  if (frame_) {
+    followResize();
+    frame_->present(surface_.width, surface_.height);
+  }
+  SDL_GL_SwapBuffers();
+  if (frame_) frame_->bind();
+}
+
+void Engine::followResize() {
+  int w = 0, h = 0;
+  if (!display_.resizable || !takeWindowResize(w, h)) return;
+  if (w == surface_.width && h == surface_.height) return;
+  if (!resizeDisplay(display_, w, h, surface_)) return;
+  // Both SDL 1.2 libraries keep the GL context when a window is re-sized; a
+  // library that made a new one would have dropped every texture of the show.
+  if (!frame_->alive()) std::fprintf(stderr, "vorndemo: the GL context was replaced when the window was resized\n");
+  if (envSet("VORN_TEST_DISPLAY_REPORT")) reportDisplay(surface_, *this, frame_.get());
+}
+
+void Engine::readFrame(std::vector<uint8_t>& rgb) const {
+  const size_t row = static_cast<size_t>(width) * 3;
+  std::vector<uint8_t> raw(row * static_cast<size_t>(height));
+  rgb.resize(raw.size());
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadBuffer(frame_ ? GL_COLOR_ATTACHMENT0_EXT : GL_BACK);
+  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, raw.data());
+  for (int y = 0; y < height; ++y)
+    std::memcpy(rgb.data() + static_cast<size_t>(y) * row, raw.data() + static_cast<size_t>(height - 1 - y) * row, row);
+}
 
 void Engine::clearBuffers(ClearCode code) {
   if (code == ClearWithFullViewport) {

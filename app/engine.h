@@ -2,8 +2,12 @@
 // the feedback Scene and the timeline, and draws a frame of the timeline.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
+#include "app/display.h"
+#include "app/frame_target.h"
 #include "app/scene.h"
 #include "app/timeline.h"
 #include "fx/screen_effects.h"
@@ -26,17 +30,31 @@ enum ClearCode : int {
 };
 
 struct DisplayOptions {
-  int width = kScreenWidth;
+  int width = kScreenWidth;  // the frame every pass draws, pixels
   int height = kScreenHeight;
   int bitsPerPixel = 32;
-  bool fullScreen = true;
+  bool fullScreen = true;  // at the desktop's current size
+  int windowWidth = 0;     // first size of a window; 0: the frame's size
+  int windowHeight = 0;
+  bool resizable = false;  // the user may resize the window; the picture follows
+  bool vsync = true;       // the swap waits for the display's refresh
+  // Draw into an off-screen frame and present it scaled. Offline modes draw
+  // straight into their window of the frame's size instead: Mesa's software
+  // rasteriser rounds a few interpolated colours one step differently in a
+  // framebuffer object than in a window (stored upside down), and captures
+  // must stay pixel-identical to earlier ones.
+  bool offScreen = true;
 };
 
 class Engine {
  public:
   // Opens the display and builds everything, the production script last.
   // When SDL video, the GL context or multitexture cannot be had, prints one
-  // line on stderr and stops before any GL call: ok() is then false.
+  // line on stderr and stops before any GL call: ok() is then false. With
+  // display.offScreen every pass draws into an off-screen frame of width x
+  // height; without framebuffer objects (or with VORN_TEST_NO_FBO set) one
+  // line on stderr says so and the display is re-opened at the frame's size
+  // to draw directly.
   Engine(const DisplayOptions& display, ProductionScript script);
   virtual ~Engine();  // SDL_Quit
   Engine(const Engine&) = delete;
@@ -45,7 +63,12 @@ class Engine {
   bool ok() const { return ok_; }
 
   void clearFrame();
+  // Follows a window resize, shows the frame scaled into the window, swaps.
   void swapFrame();
+  // The frame drawn so far as width x height RGB bytes, top row first.
+  void readFrame(std::vector<uint8_t>& rgb) const;
+  bool offScreen() const { return frame_ != nullptr; }
+  int vsyncAsked() const { return display_.vsync ? 1 : 0; }
   void clearBuffers(ClearCode code);
   void renderToTexture(int target, Scene* scene, float time);
   void drawTimeline(float t);
@@ -65,7 +88,14 @@ class Engine {
   std::unique_ptr<Scene> feedbackScene;
 
  private:
+  void followResize();
+
   bool ok_ = false;
+  DisplayOptions display_;
+  SurfaceSize surface_;
+  std::unique_ptr<FrameTarget> frame_;  // null when drawing straight into the window
+  bool still_ = false;                  // test hook: every frame drawn at stillTime_
+  float stillTime_ = 0.0f;
 };
 
 }  // namespace vorn

@@ -19,6 +19,7 @@ constexpr float kFeedbackHalfSize = 55.0f;
 }  // namespace
 
 void Engine::drawTimeline(float t) {
+  if (still_) t = stillTime_;
   clearBuffers(ClearWithFullViewport);
 
   for (int i = 0; i < entryCount; ++i) {

@@ -2,8 +2,6 @@
 // that reads each shown frame back and hands it to a frame sink.
 #include "app/offline.h"
 
-#include <GL/gl.h>
-
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -16,28 +14,14 @@ namespace vorn {
 
 namespace {
 
-// The drawn back buffer as RGB rows, top row first.
-void readFrame(std::vector<uint8_t>& rgb) {
-  static std::vector<uint8_t> raw;
-  raw.resize(static_cast<size_t>(kScreenWidth) * kScreenHeight * 3);
-  rgb.resize(raw.size());
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadBuffer(GL_BACK);
-  glReadPixels(0, 0, kScreenWidth, kScreenHeight, GL_RGB, GL_UNSIGNED_BYTE, raw.data());
-  const size_t row = static_cast<size_t>(kScreenWidth) * 3;
-  for (int y = 0; y < kScreenHeight; ++y)
-    std::memcpy(rgb.data() + static_cast<size_t>(y) * row, raw.data() + static_cast<size_t>(kScreenHeight - 1 - y) * row,
-                row);
-}
-
 // Shown frames and the soundtrack go to a sink; its path is printed at the end.
 class SinkOutput : public FrameOutput {
  public:
-  explicit SinkOutput(FrameSink& sink) : sink_(sink) {}
+  SinkOutput(const Engine& engine, FrameSink& sink) : engine_(engine), sink_(sink) {}
   bool open(std::string& error) override { return sink_.open(error); }
   bool frameDrawn(const FrameStep& frame, std::string& error) override {
     if (!frame.shown) return true;
-    readFrame(rgb_);
+    engine_.readFrame(rgb_);
     return sink_.writeFrame(rgb_, error);
   }
   bool finish(const std::vector<int16_t>& soundtrack, int rate, std::string& error) override {
@@ -48,6 +32,7 @@ class SinkOutput : public FrameOutput {
   void abandon() override { sink_.abandon(); }
 
  private:
+  const Engine& engine_;
   FrameSink& sink_;
   std::vector<uint8_t> rgb_;
 };
@@ -55,7 +40,7 @@ class SinkOutput : public FrameOutput {
 int renderInto(Engine& engine, MusicPlayer& player, long first, long last, int fps, FrameSink& sink,
                const char* what) {
   StepClock clock(engine, player, first, last, fps, true);
-  SinkOutput output(sink);
+  SinkOutput output(engine, sink);
   return runFrames(engine, clock, output, what);
 }
 

@@ -34,6 +34,22 @@ bool parseFps(const char* text, int& out) {
   return true;
 }
 
+// "WxH" with both sides from 1 to kMaxWindowSide pixels.
+bool parseSize(const char* text, int& width, int& height) {
+  if (!text || !*text) return false;
+  char* end = nullptr;
+  errno = 0;
+  const long w = std::strtol(text, &end, 10);
+  if (errno != 0 || end == text || (*end != 'x' && *end != 'X')) return false;
+  const char* second = end + 1;
+  const long h = std::strtol(second, &end, 10);
+  if (errno != 0 || end == second || *end != '\0') return false;
+  if (w < 1 || h < 1 || w > kMaxWindowSide || h > kMaxWindowSide) return false;
+  width = static_cast<int>(w);
+  height = static_cast<int>(h);
+  return true;
+}
+
 bool endsWithPng(const std::string& path) {
   return path.size() > 4 && path.compare(path.size() - 4, 4, ".png") == 0;
 }
@@ -55,14 +71,17 @@ ParsedOptions fail(std::string message) {
 
 const char* usageText() {
   static const std::string text = std::string(
-         "usage: vorndemo [--window] [--start SECONDS] [--loop]\n"
+         "usage: vorndemo [--window] [--size WxH] [--no-vsync] [--start SECONDS] [--loop]\n"
          "       vorndemo --capture PATH [--fps N] [--from S] [--to S]\n"
          "       vorndemo --shot SECONDS PATH.png [--fps N]\n"
          "       vorndemo --benchmark [--fps N]\n"
          "       vorndemo --help | --version\n"
          "\n"
-         "  (no options)      the show: full screen 800 x 600, music, real time; Escape ends it\n"
-         "  --window          the show in a window\n"
+         "  (no options)      the show: full screen at the desktop's resolution, the 800 x 600 picture\n"
+         "                    scaled to the largest 4:3 area, music, real time; Escape ends it\n"
+         "  --window          the show in a window the user can resize (800 x 600 at first)\n"
+         "  --size WxH        the window's first size, e.g. 1280x960 (implies --window)\n"
+         "  --no-vsync        do not wait for the display's refresh at each frame\n"
          "  --start SECONDS   begin at that demo time, the music from the same position\n"
          "  --loop            start over after ") + kLengthText + " s until Escape\n"
          "  --capture PATH    render offline at a fixed step; PATH ending in .mp4 or .mkv becomes a\n"
@@ -80,7 +99,7 @@ const char* usageText() {
 
 ParsedOptions parseOptions(int argc, const char* const* argv) {
   Options o;
-  bool modeSet = false, fpsSet = false, fromSet = false, toSet = false, startSet = false;
+  bool modeSet = false, fpsSet = false, fromSet = false, toSet = false, startSet = false, sizeSet = false;
   auto setMode = [&](RunMode m, const char* flag) -> std::string {
     if (modeSet && o.mode != m) return std::string(flag) + " cannot be combined with another mode";
     if (modeSet) return std::string(flag) + " given twice";
@@ -99,6 +118,13 @@ ParsedOptions parseOptions(int argc, const char* const* argv) {
       problem = setMode(RunMode::Version, "--version");
     } else if (arg == "--window") {
       o.window = true;
+    } else if (arg == "--size") {
+      if (!parseSize(next, o.windowWidth, o.windowHeight)) return fail("--size needs WIDTHxHEIGHT, e.g. 1280x960");
+      o.window = true;
+      sizeSet = true;
+      ++i;
+    } else if (arg == "--no-vsync") {
+      o.vsync = false;
     } else if (arg == "--loop") {
       o.loop = true;
     } else if (arg == "--start") {
@@ -140,6 +166,7 @@ ParsedOptions parseOptions(int argc, const char* const* argv) {
   if (fpsSet && !offline) return fail("--fps applies only to --capture, --shot and --benchmark");
   if ((fromSet || toSet) && o.mode != RunMode::Capture) return fail("--from and --to apply only to --capture");
   if ((startSet || o.loop) && offline) return fail("--start and --loop apply only to the live show");
+  if ((sizeSet || !o.vsync) && offline) return fail("--size and --no-vsync apply only to the live show");
   if (o.from > o.to) return fail("--from must not be after --to");
   if (!fpsSet) o.fps = o.mode == RunMode::Benchmark ? kDefaultBenchmarkFps : kDefaultCaptureFps;
 

@@ -13,10 +13,14 @@ enum class RunMode { Show, Capture, Shot, Benchmark, Help, Version };
 constexpr int kDefaultCaptureFps = 60;
 constexpr int kDefaultBenchmarkFps = 30;
 constexpr int kMaxFps = 1000;
+constexpr int kMaxWindowSide = 16384;  // pixels; larger than any display SDL 1.2 can open
 
 struct Options {
   RunMode mode = RunMode::Show;
   bool window = false;
+  int windowWidth = 0;  // --size: the window's first size, pixels; 0: the frame's size
+  int windowHeight = 0;
+  bool vsync = true;    // --no-vsync turns the wait for the display's refresh off
   bool loop = false;
   float start = 0.0f;  // live show: demo time of the first frame, seconds
   std::string path;    // capture target (.mp4/.mkv video, else a PNG directory) or shot PNG

@@ -35,6 +35,13 @@ int SDL_main(int argc, char** argv, ProductionScript script) {
   const bool offline = o.mode != RunMode::Show;
   DisplayOptions display;
   display.fullScreen = !(o.window || offline);
+  // Offline modes draw straight into a fixed 800 x 600 window, as captures
+  // always were, and never wait for the display.
+  display.offScreen = !offline;
+  display.resizable = o.window && !offline;
+  display.windowWidth = offline ? 0 : o.windowWidth;
+  display.windowHeight = offline ? 0 : o.windowHeight;
+  display.vsync = o.vsync && !offline;
 
   const auto begin = std::chrono::steady_clock::now();
   Engine engine(display, script);

@@ -1,5 +1,6 @@
-// The two ARB multitexture entry points, fetched once after the GL context
-// exists and kept program-wide; drawing code calls them unconditionally.
+// GL entry points beyond OpenGL 1.1, fetched once after the GL context exists
+// and kept program-wide: the two ARB multitexture calls, which drawing code
+// calls unconditionally, and the framebuffer-object calls of the off-screen frame.
 #pragma once
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -12,5 +13,26 @@ extern PFNGLMULTITEXCOORD2FARBPROC multiTexCoord2fARB;  // null until loadMultit
 // Fetches both entry points through SDL. Returns false, leaving both null,
 // when either is missing; the caller must not draw in that case.
 bool loadMultitexture();
+
+// The framebuffer-object calls, from GL_EXT_framebuffer_object or from core
+// OpenGL 3.0 (same signatures and enum values). All null, or all set.
+struct FramebufferProcs {
+  PFNGLGENFRAMEBUFFERSEXTPROC genFramebuffers = nullptr;
+  PFNGLDELETEFRAMEBUFFERSEXTPROC deleteFramebuffers = nullptr;
+  PFNGLBINDFRAMEBUFFEREXTPROC bindFramebuffer = nullptr;
+  PFNGLFRAMEBUFFERTEXTURE2DEXTPROC framebufferTexture2D = nullptr;
+  PFNGLFRAMEBUFFERRENDERBUFFEREXTPROC framebufferRenderbuffer = nullptr;
+  PFNGLCHECKFRAMEBUFFERSTATUSEXTPROC checkFramebufferStatus = nullptr;
+  PFNGLGENRENDERBUFFERSEXTPROC genRenderbuffers = nullptr;
+  PFNGLDELETERENDERBUFFERSEXTPROC deleteRenderbuffers = nullptr;
+  PFNGLBINDRENDERBUFFEREXTPROC bindRenderbuffer = nullptr;
+  PFNGLRENDERBUFFERSTORAGEEXTPROC renderbufferStorage = nullptr;
+};
+extern FramebufferProcs fbo;
+
+// Fills `fbo` when the current context offers framebuffer objects and
+// textures of any size (both needed for an 800 x 600 colour texture).
+// Returns false, leaving `fbo` empty, otherwise.
+bool loadFramebufferObject();
 
 }  // namespace vorn::gl

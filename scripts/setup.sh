@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake g++ make pkg-config libsdl1.2-dev libsdl-image1.2-dev lib3ds-dev libgl1-mesa-dev
   libglu1-mesa-dev libgl1-mesa-dri xvfb xauth libgtest-dev libvorbis-dev libkissfft-dev
-  libpng-dev ffmpeg)
+  libpng-dev ffmpeg libx11-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

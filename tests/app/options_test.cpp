@@ -70,6 +70,16 @@ TEST(Options, LiveShowFlags) {
   EXPECT_TRUE(r.options.window);
   EXPECT_TRUE(r.options.loop);
   EXPECT_EQ(r.options.start, 96.0f);
+  EXPECT_TRUE(r.options.vsync);
+}
+
+TEST(Options, WindowSizeAndVsync) {
+  const auto r = parse({"--size", "1000x500", "--no-vsync"});
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_TRUE(r.options.window) << "a size means a window";
+  EXPECT_EQ(r.options.windowWidth, 1000);
+  EXPECT_EQ(r.options.windowHeight, 500);
+  EXPECT_FALSE(r.options.vsync);
 }
 
 struct Refused {
@@ -107,7 +117,11 @@ INSTANTIATE_TEST_SUITE_P(
                       Refused{"capture_missing_path", {"--capture"}, "--capture"},
                       Refused{"two_modes", {"--benchmark", "--capture", "x.mp4"}, "--capture"},
                       Refused{"range_without_capture", {"--benchmark", "--from", "3"}, "--from"},
-                      Refused{"start_offline", {"--capture", "x.mkv", "--start", "3"}, "--start"}),
+                      Refused{"start_offline", {"--capture", "x.mkv", "--start", "3"}, "--start"},
+                      Refused{"size_without_x", {"--size", "1000"}, "--size"},
+                      Refused{"size_zero", {"--size", "0x500"}, "--size"},
+                      Refused{"size_trailing", {"--size", "10x10px"}, "--size"},
+                      Refused{"size_offline", {"--benchmark", "--size", "640x480"}, "--size"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

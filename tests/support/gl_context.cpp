@@ -1,6 +1,7 @@
 // The shared GL context of a test binary and small read-back helpers.
 #include "tests/support/gl_context.h"
 
+#include <GL/glext.h>
 #include <SDL/SDL.h>
 
 #include <cstdio>
@@ -15,7 +16,7 @@ namespace vorn::test {
 namespace {
 bool opened = false;
 bool failed = false;
-}
+}  // namespace
 
 void ensureGlContext() {
   if (!opened && !failed) {
@@ -39,10 +40,17 @@ void ensureGlContext() {
                        << SDL_GetError();
 }
 
+// The back buffer, or the Engine's off-screen frame while that is bound.
+void readFromFrame() {
+  GLint framebuffer = 0;
+  glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &framebuffer);
+  glReadBuffer(framebuffer ? GL_COLOR_ATTACHMENT0_EXT : GL_BACK);
+}
+
 Rgba readPixel(int x, int y) {
   GLubyte p[4] = {0, 0, 0, 0};
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadBuffer(GL_BACK);
+  readFromFrame();
   glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
   return {p[0], p[1], p[2], p[3]};
 }
@@ -69,7 +77,7 @@ StackDepths stackDepths() {
 void saveBackBuffer(const char* path) {
   std::vector<unsigned char> pixels(800 * 600 * 3);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadBuffer(GL_BACK);
+  readFromFrame();
   glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
   PngFormat format;
   format.colour = PngColour::Rgb;
