@@ -18,6 +18,7 @@
 #include "tests/reliability/damage.h"
 #include "tests/support/program_run.h"
 #include "tests/support/test_files.h"
+#include "tests/support/x_screen.h"
 
 namespace vorn {
 namespace {
@@ -25,10 +26,6 @@ namespace {
 namespace fs = std::filesystem;
 
 using test::ProgramRun;
-
-bool onPath(const char* program) {
-  return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
-}
 
 // Peak of the 16-bit samples after the 44-byte header of our WAV files.
 int wavPeak(const std::string& bytes) {
@@ -84,11 +81,11 @@ TEST(ProgramFailures, DamagedAssetsAreNamedOnceEachAndTheShowGoesOn) {
 }
 
 TEST(ProgramFailures, ADisplayWithoutGlxIsOneLineAndStatusOne) {
-  if (!onPath("xvfb-run")) GTEST_SKIP() << "xvfb-run is not installed (Debian package xvfb)";
+  const test::XServer server(800, 600, false);
+  ASSERT_TRUE(server.ok()) << "Xvfb did not start";
   const std::string dir = test::runDir();
   const std::string out = test::scratchDir() + "/shot.png";
-  const ProgramRun r = test::runProgram(
-      "--shot 1 '" + out + "'", "SDL_AUDIODRIVER=dummy xvfb-run -a -s '-screen 0 800x600x24 -extension GLX'", dir);
+  const ProgramRun r = test::runProgram("--shot 1 '" + out + "'", "SDL_AUDIODRIVER=dummy DISPLAY=" + server.name(), dir);
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(test::lineCount(r.err), 1) << r.err;
   EXPECT_NE(r.err.find("OpenGL"), std::string::npos) << r.err;

@@ -148,7 +148,7 @@ double scaledMismatch(const Image& screen, const Box& box, const Image& frame, i
   return static_cast<double>(bad) / static_cast<double>(total);
 }
 
-XServer::XServer(int width, int height) {
+XServer::XServer(int width, int height, bool glx) {
   int fds[2];
   if (pipe(fds) != 0) return;
   const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
@@ -159,7 +159,7 @@ XServer::XServer(int width, int height) {
     const int null = open("/dev/null", O_WRONLY);
     dup2(null, STDOUT_FILENO);
     dup2(null, STDERR_FILENO);
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "+extension", "GLX",
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), glx ? "+extension" : "-extension", "GLX",
            "+render", "-noreset", "-nolisten", "tcp", static_cast<char*>(nullptr));
     _exit(127);
   }

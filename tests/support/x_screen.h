@@ -36,7 +36,8 @@ double scaledMismatch(const Image& screen, const Box& box, const Image& frame, i
 
 class XServer {
  public:
-  XServer(int width, int height);  // starts Xvfb with GLX; ok() says whether it runs
+  // Starts Xvfb, with GLX unless told otherwise; ok() says whether it runs.
+  XServer(int width, int height, bool glx = true);
   ~XServer();                      // ends that server, by its process id
   XServer(const XServer&) = delete;
   XServer& operator=(const XServer&) = delete;
