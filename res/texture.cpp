@@ -244,11 +244,12 @@ void Texture::upload() {
   }
   glGenTextures(1, &glName_);
   glBindTexture(GL_TEXTURE_2D, glName_);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width_, height_, 0, GL_RGBA, pixelType_, pixels_);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  // Builds every level, level 0 included; sides that are not powers of two are
-  // resampled by GLU.
+  // Builds every level, level 0 included (sides that are not powers of two are
+  // resampled by GLU), so no level 0 of the picture's own size is given first:
+  // GLU would replace it, and until the texture is first drawn Mesa would hold
+  // both.
   gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, width_, height_, GL_RGBA, pixelType_, pixels_);
   if (ownsPixels_) {
     delete[] pixels_;
