@@ -10,6 +10,7 @@
 #include <png.h>
 
 #include <csetjmp>
+#include <memory>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -158,7 +159,7 @@ bool readPngRows(png_structp png, const PngShape* shape, unsigned char* scratch,
 struct DecodedPicture {
   int width = 0;
   int height = 0;
-  std::vector<unsigned char> rgba;
+  std::unique_ptr<unsigned char[]> rgba;  // not zeroed first: every byte is decoded into
 };
 
 std::string checkPng(const std::string& path, int maxSide, DecodedPicture& decoded) {
@@ -185,11 +186,10 @@ std::string checkPng(const std::string& path, int maxSide, DecodedPicture& decod
           " pixels is beyond the GL's largest texture side of " + std::to_string(maxSide);
   } else {
     std::vector<unsigned char> row(shape.rowBytes);
-    std::vector<unsigned char>& rgba = decoded.rgba;
-    if (shape.rgba) rgba.resize(shape.rowBytes * shape.height);
-    if (!readPngRows(png, &shape, row.data(), shape.rgba ? rgba.data() : nullptr)) {
+    if (shape.rgba) decoded.rgba.reset(new unsigned char[shape.rowBytes * shape.height]);
+    if (!readPngRows(png, &shape, row.data(), decoded.rgba.get())) {
       why = std::string("damaged or truncated PNG (") + check.message + ")";
-      rgba.clear();
+      decoded.rgba.reset();
     }
     decoded.width = static_cast<int>(shape.width);
     decoded.height = static_cast<int>(shape.height);
@@ -235,13 +235,12 @@ Texture::Texture(const std::string& path) {
     return;
   }
   pixelType_ = GL_UNSIGNED_BYTE;
-  if (!decoded.rgba.empty()) {
+  if (decoded.rgba) {
     width_ = decoded.width;
     height_ = decoded.height;
-    pixels_ = decoded.rgba.data();
-    ownsPixels_ = false;
-    upload();
-    pixels_ = nullptr;  // the decoded picture goes with decoded
+    pixels_ = decoded.rgba.release();
+    ownsPixels_ = true;
+    upload();  // and frees the pixels
     return;
   }
   SDL_Surface* surface = IMG_Load(path.c_str());
