@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/regular_file.h"
+#include "res/mipmaps.h"
 
 namespace vorn {
 
@@ -283,11 +284,9 @@ void Texture::upload() {
   glBindTexture(GL_TEXTURE_2D, glName_);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  // Builds every level, level 0 included (sides that are not powers of two are
-  // resampled by GLU), so no level 0 of the picture's own size is given first:
-  // GLU would replace it, and until the texture is first drawn Mesa would hold
-  // both.
-  gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, width_, height_, GL_RGBA, pixelType_, pixels_);
+  // Every level, level 0 included, is given once: until the texture is first
+  // drawn Mesa would hold a level 0 given earlier next to its replacement.
+  uploadMipmapped(width_, height_, pixels_);
   if (ownsPixels_) {
     delete[] pixels_;
     pixels_ = nullptr;
