@@ -117,17 +117,6 @@ void Engine::followResize() {
   if (envSet("VORN_TEST_DISPLAY_REPORT")) reportDisplay(surface_, *this, frame_.get());
 }
 
-void Engine::readFrame(std::vector<uint8_t>& rgb) const {
-  const size_t row = static_cast<size_t>(width) * 3;
-  std::vector<uint8_t> raw(row * static_cast<size_t>(height));
-  rgb.resize(raw.size());
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadBuffer(frame_ ? GL_COLOR_ATTACHMENT0_EXT : GL_BACK);
-  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, raw.data());
-  for (int y = 0; y < height; ++y)
-    std::memcpy(rgb.data() + static_cast<size_t>(y) * row, raw.data() + static_cast<size_t>(height - 1 - y) * row, row);
-}
-
 void Engine::clearBuffers(ClearCode code) {
   if (code == ClearWithFullViewport) {
     glViewport(0, 0, width, height);

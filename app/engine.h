@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 #include "app/display.h"
 #include "app/frame_target.h"
@@ -65,8 +64,6 @@ class Engine {
   void clearFrame();
   // Follows a window resize, shows the frame scaled into the window, swaps.
   void swapFrame();
-  // The frame drawn so far as width x height RGB bytes, top row first.
-  void readFrame(std::vector<uint8_t>& rgb) const;
   bool offScreen() const { return frame_ != nullptr; }
   int vsyncAsked() const { return display_.vsync ? 1 : 0; }
   void clearBuffers(ClearCode code);

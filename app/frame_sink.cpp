@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,11 +12,16 @@
 #include <cstring>
 #include <filesystem>
 
+#include "app/pipe_writer.h"
 #include "platform/png_file.h"
 
 namespace vorn {
 
 namespace fs = std::filesystem;
+
+// Frames the writer thread may hold while the encoder is busy: enough to ride
+// out its uneven pace, few enough to keep memory small (1.9 MB each).
+constexpr size_t kQueuedFrames = 3;
 
 namespace {
 
@@ -117,11 +123,12 @@ class PngDirectorySink : public FrameSink {
     return true;
   }
 
-  bool writeFrame(const std::vector<uint8_t>& rgb, std::string& error) override {
+  bool writeFrame(FramePixels& frame, std::string& error) override {
     char name[32];
     std::snprintf(name, sizeof name, "/frame-%06ld.png", frames_);
     const std::string path = dir_ + name;
-    if (!writeRgbPng(path, rgb, kScreenWidth, kScreenHeight, error)) return false;
+    toRgbTopDown(frame, rgb_);
+    if (!writeRgbPng(path, rgb_, frame.width, frame.height, error)) return false;
     written_.push_back(path);
     ++frames_;
     return true;
@@ -142,6 +149,7 @@ class PngDirectorySink : public FrameSink {
   std::string dir_;
   long frames_ = 0;
   std::vector<std::string> written_;
+  std::vector<uint8_t> rgb_;
 };
 
 class ShotSink : public FrameSink {
@@ -149,8 +157,10 @@ class ShotSink : public FrameSink {
   explicit ShotSink(std::string path) : path_(std::move(path)) {}
 
   bool open(std::string&) override { return true; }
-  bool writeFrame(const std::vector<uint8_t>& rgb, std::string& error) override {
-    return writeRgbPng(path_, rgb, kScreenWidth, kScreenHeight, error);
+  bool writeFrame(FramePixels& frame, std::string& error) override {
+    std::vector<uint8_t> rgb;
+    toRgbTopDown(frame, rgb);
+    return writeRgbPng(path_, rgb, frame.width, frame.height, error);
   }
   bool finish(const std::vector<int16_t>&, int, std::string&) override { return true; }
   void abandon() override {}  // a failed write has already removed its file
@@ -169,10 +179,7 @@ class VideoSink : public FrameSink {
         partialAudio_(path_ + ".partial-audio.wav"),
         partialOut_(path_ + ".partial") {}
 
-  ~VideoSink() override {
-    if (pipe_ >= 0) close(pipe_);
-    if (pid_ > 0) waitFor(pid_);
-  }
+  ~VideoSink() override { abandonEncoder(); }
 
   bool open(std::string& error) override {
     ffmpeg_ = findExecutable("ffmpeg");
@@ -182,39 +189,36 @@ class VideoSink : public FrameSink {
     }
     if (!writeWhole(partialOut_, "", 0, error)) return false;  // the target folder is writable
     signal(SIGPIPE, SIG_IGN);  // a dead ffmpeg must show as a write error, not end the program
-    const std::vector<std::string> args = {ffmpeg_, "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo",
-                                           "-pix_fmt", "rgb24", "-s", std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight), "-framerate",
-                                           std::to_string(fps_), "-i", "-", "-an", "-c:v", "libx264", "-preset",
-                                           "veryfast", "-crf", "18", "-pix_fmt", "yuv420p", "-f", "matroska",
-                                           partialVideo_};
-    pid_ = spawn(args, true, pipe_);
-    if (pid_ < 0) {
-      error = "cannot start ffmpeg: " + std::string(std::strerror(errno));
+    return true;
+  }
+
+  // The encoder starts with the first frame, whose layout it is told.
+  bool writeFrame(FramePixels& frame, std::string& error) override {
+    if (pid_ < 0 && !startEncoder(frame, error)) return false;
+    if (frame.layout != layout_ || frame.bytes.size() != frameBytes_) {
+      error = "frames of one capture changed their size or pixel layout";
+      return false;
+    }
+    if (!writer_->push(frame.bytes)) {
+      error = "ffmpeg stopped taking frames (" + std::string(std::strerror(writer_->failure())) + ")" +
+              encoderStatus();
       return false;
     }
     return true;
   }
 
-  bool writeFrame(const std::vector<uint8_t>& rgb, std::string& error) override {
-    size_t offset = 0;
-    while (offset < rgb.size()) {
-      const ssize_t n = write(pipe_, rgb.data() + offset, rgb.size() - offset);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        error = "ffmpeg stopped taking frames (" + std::string(std::strerror(errno)) + ")" + encoderStatus();
-        return false;
-      }
-      offset += static_cast<size_t>(n);
-    }
-    return true;
-  }
-
   bool finish(const std::vector<int16_t>& audio, int rate, std::string& error) override {
-    close(pipe_);
+    const bool written = !writer_ || writer_->finish();
+    if (writer_) waitedSeconds_ = writer_->waitedSeconds();
+    writer_.reset();
+    if (pipe_ >= 0) close(pipe_);
     pipe_ = -1;
-    const int status = waitFor(pid_);
+    const int status = pid_ > 0 ? waitFor(pid_) : 0;
     pid_ = -1;
-    if (status != 0) {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    encoderCpuSeconds_ = seconds(usage.ru_utime) + seconds(usage.ru_stime);
+    if (!written || status != 0) {
       error = "ffmpeg failed while encoding the frames (exit status " + std::to_string(status) + ")";
       return false;
     }
@@ -244,22 +248,58 @@ class VideoSink : public FrameSink {
   }
 
   void abandon() override {
-    if (pipe_ >= 0) {
-      close(pipe_);
-      pipe_ = -1;
-    }
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);
-      waitFor(pid_);
-      pid_ = -1;
-    }
+    abandonEncoder();
     removeTemporaries();
     std::remove(partialOut_.c_str());
   }
 
   std::string resultPath() const override { return path_; }
 
+  std::string statistics() const override {
+    char line[160];
+    std::snprintf(line, sizeof line, "encoder: %.1f s of CPU; drawing waited %.1f s for it to take frames",
+                  encoderCpuSeconds_, waitedSeconds_);
+    return line;
+  }
+
  private:
+  static double seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + 1e-6 * t.tv_usec; }
+
+  // Raw frames in the read-back's layout, bottom row first, which ffmpeg
+  // turns upright; the pipe holds a whole frame when the system allows it.
+  bool startEncoder(const FramePixels& frame, std::string& error) {
+    layout_ = frame.layout;
+    frameBytes_ = frame.bytes.size();
+    const std::string size = std::to_string(frame.width) + "x" + std::to_string(frame.height);
+    const std::vector<std::string> args = {
+        ffmpeg_, "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo", "-pix_fmt",
+        layout_ == PixelLayout::Bgra ? "bgra" : "rgba", "-s", size, "-framerate", std::to_string(fps_), "-i", "-",
+        "-vf", "vflip", "-an", "-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p",
+        "-f", "matroska", partialVideo_};
+    pid_ = spawn(args, true, pipe_);
+    if (pid_ < 0) {
+      error = "cannot start ffmpeg: " + std::string(std::strerror(errno));
+      return false;
+    }
+    fcntl(pipe_, F_SETPIPE_SZ, static_cast<int>(frameBytes_));  // a smaller pipe works too, only slower
+    writer_ = std::make_unique<PipeWriter>(pipe_, kQueuedFrames);
+    return true;
+  }
+
+  // Ends the encoder first, so that a write blocked on it returns, then the writer.
+  void abandonEncoder() {
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      waitFor(pid_);
+      pid_ = -1;
+    }
+    writer_.reset();
+    if (pipe_ >= 0) {
+      close(pipe_);
+      pipe_ = -1;
+    }
+  }
+
   std::string encoderStatus() {
     if (pid_ <= 0) return {};
     int status = 0;
@@ -283,6 +323,11 @@ class VideoSink : public FrameSink {
   std::string ffmpeg_;
   pid_t pid_ = -1;
   int pipe_ = -1;
+  PixelLayout layout_ = PixelLayout::Bgra;
+  size_t frameBytes_ = 0;
+  std::unique_ptr<PipeWriter> writer_;
+  double encoderCpuSeconds_ = 0.0;
+  double waitedSeconds_ = 0.0;
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
-// Texture loading (PNG through SDL_image, converted to 8-bit RGBA when it
-// decodes in another layout), creation at a size, and the mipmapped upload.
+// Texture loading (PNG: 8-bit RGB and RGBA decoded by the check's own libpng
+// pass, other layouts through SDL_image, converted to 8-bit RGBA), creation
+// at a size, and the mipmapped upload.
 // Failures leave the Texture empty with one line on stderr; the show goes on.
 #include "res/texture.h"
 
@@ -9,12 +10,14 @@
 #include <png.h>
 
 #include <csetjmp>
+#include <memory>
 #include <cstdio>
 #include <cstring>
 #include <set>
 #include <vector>
 
 #include "platform/regular_file.h"
+#include "res/mipmaps.h"
 
 namespace vorn {
 
@@ -110,6 +113,10 @@ struct PngShape {
   png_uint_32 height = 0;
   size_t rowBytes = 0;
   int passes = 1;
+  // 8-bit RGB or RGBA without a transparent colour: read as RGBA here gives
+  // exactly the bytes SDL_image and convertToRgba would, so the check's own
+  // decoding is kept instead of decoding the file a second time.
+  bool rgba = false;
 };
 
 // Each libpng stage sets its own jump point; nothing with a destructor lives
@@ -119,6 +126,10 @@ bool readPngHeader(png_structp png, png_infop info, FILE* f, PngShape* shape) {
   png_init_io(png, f);
   png_set_sig_bytes(png, 8);
   png_read_info(png, info);
+  const int colourType = png_get_color_type(png, info);
+  shape->rgba = png_get_bit_depth(png, info) == 8 && !png_get_valid(png, info, PNG_INFO_tRNS) &&
+                (colourType == PNG_COLOR_TYPE_RGB || colourType == PNG_COLOR_TYPE_RGB_ALPHA);
+  if (shape->rgba && colourType == PNG_COLOR_TYPE_RGB) png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
   shape->passes = png_set_interlace_handling(png);
   png_read_update_info(png, info);
   shape->width = png_get_image_width(png, info);
@@ -127,21 +138,32 @@ bool readPngHeader(png_structp png, png_infop info, FILE* f, PngShape* shape) {
   return true;
 }
 
-// Decodes every row. After the last one libpng finishes the image data and
-// checks the checksum of its last chunk, so data that is cut or damaged
-// anywhere is refused; what follows the image data (the end chunk) is not
-// read, as the decoder does not need it either.
-bool readPngRows(png_structp png, const PngShape* shape, unsigned char* row) {
+// Decodes every row, into rows[y] when rows is given (each pass of an
+// interlaced file adds to the row it left), else all into one scratch row.
+// After the last row libpng finishes the image data and checks the checksum
+// of its last chunk, so data that is cut or damaged anywhere is refused; what
+// follows the image data (the end chunk) is not read, as the decoder does
+// not need it either.
+bool readPngRows(png_structp png, const PngShape* shape, unsigned char* scratch, unsigned char* rows) {
   if (setjmp(png_jmpbuf(png))) return false;
   for (int pass = 0; pass < shape->passes; ++pass)
-    for (png_uint_32 y = 0; y < shape->height; ++y) png_read_row(png, row, nullptr);
+    for (png_uint_32 y = 0; y < shape->height; ++y)
+      png_read_row(png, rows ? rows + y * shape->rowBytes : scratch, nullptr);
   return true;
 }
 
 // Empty when the file is a PNG that decodes fully within maxSide; otherwise
 // what is wrong with it. Other formats are refused too: SDL_image would try
 // every decoder it has on them, for pictures the production never uses.
-std::string checkPng(const std::string& path, int maxSide) {
+// When the picture's layout allows (PngShape::rgba), its RGBA rows, top row
+// first, are left in decoded; otherwise decoded.rgba stays empty.
+struct DecodedPicture {
+  int width = 0;
+  int height = 0;
+  std::unique_ptr<unsigned char[]> rgba;  // not zeroed first: every byte is decoded into
+};
+
+std::string checkPng(const std::string& path, int maxSide, DecodedPicture& decoded) {
   FILE* f = openAssetFile(path.c_str(), "rb");
   if (!f) return "the file cannot be opened";
   unsigned char signature[8];
@@ -165,7 +187,13 @@ std::string checkPng(const std::string& path, int maxSide) {
           " pixels is beyond the GL's largest texture side of " + std::to_string(maxSide);
   } else {
     std::vector<unsigned char> row(shape.rowBytes);
-    if (!readPngRows(png, &shape, row.data())) why = std::string("damaged or truncated PNG (") + check.message + ")";
+    if (shape.rgba) decoded.rgba.reset(new unsigned char[shape.rowBytes * shape.height]);
+    if (!readPngRows(png, &shape, row.data(), decoded.rgba.get())) {
+      why = std::string("damaged or truncated PNG (") + check.message + ")";
+      decoded.rgba.reset();
+    }
+    decoded.width = static_cast<int>(shape.width);
+    decoded.height = static_cast<int>(shape.height);
   }
   png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
   std::fclose(f);
@@ -201,9 +229,19 @@ Texture::Texture(const std::string& path) {
   }
   GLint maxSize = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-  const std::string damage = checkPng(path, maxSize);
+  DecodedPicture decoded;
+  const std::string damage = checkPng(path, maxSize, decoded);
   if (!damage.empty()) {
     report(path, damage.c_str());
+    return;
+  }
+  pixelType_ = GL_UNSIGNED_BYTE;
+  if (decoded.rgba) {
+    width_ = decoded.width;
+    height_ = decoded.height;
+    pixels_ = decoded.rgba.release();
+    ownsPixels_ = true;
+    upload();  // and frees the pixels
     return;
   }
   SDL_Surface* surface = IMG_Load(path.c_str());
@@ -244,12 +282,11 @@ void Texture::upload() {
   }
   glGenTextures(1, &glName_);
   glBindTexture(GL_TEXTURE_2D, glName_);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width_, height_, 0, GL_RGBA, pixelType_, pixels_);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  // Builds every level, level 0 included; sides that are not powers of two are
-  // resampled by GLU.
-  gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, width_, height_, GL_RGBA, pixelType_, pixels_);
+  // Every level, level 0 included, is given once: until the texture is first
+  // drawn Mesa would hold a level 0 given earlier next to its replacement.
+  uploadMipmapped(width_, height_, pixels_);
   if (ownsPixels_) {
     delete[] pixels_;
     pixels_ = nullptr;

@@ -1,0 +1,62 @@
+// Power-of-two mipmaps built here hold, level by level, the bytes GLU's
+// gluBuild2DMipmaps gives the same picture.
+#include "res/mipmaps.h"
+
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/gl_context.h"
+
+namespace vorn {
+namespace {
+
+class MipmapsTest : public test::GlTest {};
+
+// Every level's texels, level 0 first, of the bound texture.
+std::vector<std::vector<unsigned char>> levels() {
+  std::vector<std::vector<unsigned char>> out;
+  for (int level = 0;; ++level) {
+    GLint w = 0, h = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &w);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &h);
+    if (w == 0 || h == 0) break;
+    out.emplace_back(static_cast<size_t>(w) * h * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, out.back().data());
+  }
+  return out;
+}
+
+TEST_F(MipmapsTest, PowerOfTwoLevelsMatchGlusByteForByte) {
+  const int sizes[][2] = {{64, 64}, {32, 8}, {4, 16}, {1, 8}, {16, 1}, {1, 1}};
+  for (const auto& size : sizes) {
+    const int w = size[0], h = size[1];
+    SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+    // Texels that make every rounding case come up, alpha included.
+    std::vector<unsigned char> rgba(static_cast<size_t>(w) * h * 4);
+    unsigned state = 12345u;
+    for (auto& b : rgba) {
+      state = state * 1103515245u + 12345u;
+      b = static_cast<unsigned char>(state >> 16);
+    }
+    GLuint names[2];
+    glGenTextures(2, names);
+    glBindTexture(GL_TEXTURE_2D, names[0]);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    const auto expected = levels();
+    glBindTexture(GL_TEXTURE_2D, names[1]);
+    uploadMipmapped(w, h, rgba.data());
+    const auto built = levels();
+    glDeleteTextures(2, names);
+
+    ASSERT_EQ(built.size(), expected.size()) << "level count";
+    for (size_t level = 0; level < built.size(); ++level)
+      EXPECT_TRUE(built[level] == expected[level]) << "level " << level;
+  }
+}
+
+}  // namespace
+}  // namespace vorn
