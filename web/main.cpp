@@ -5,7 +5,8 @@
 //   ?shot=S[&fps=N]     the one frame a desktop --shot S shows (the same
 //                       fixed-step replay), handed to the page as RGBA rows.
 // The page (shell.html) provides vornWaitingForStart(), vornShowEnded(),
-// vornFrame(t) and vornShotDone(pointer, width, height) / vornFailed(text).
+// vornFrame(t), vornAudioTicks() and vornShotDone(pointer, width, height) /
+// vornFailed(text).
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 #include <emscripten.h>
@@ -59,6 +60,12 @@ class ShotOutput : public FrameOutput {
   std::vector<uint8_t> rgba_;
 };
 
+// The live clock runs on the music as the listener hears it: the audio
+// context's time since the first buffer of music began to sound (the page
+// keeps it). The browser queues several buffers ahead, so wall-clock ticks
+// from the moment of play would run ahead of the sound.
+uint32_t audioTicks() { return static_cast<uint32_t>(EM_ASM_INT({ return vornAudioTicks(); })); }
+
 void fail(const char* what) {
   EM_ASM({ vornFailed(UTF8ToString($0)); }, what);
 }
@@ -89,7 +96,7 @@ int runShows(Engine& engine) {
   }
   for (;;) {
     while (EM_ASM_INT({ return vornWaitingForStart() ? 1 : 0; })) emscripten_sleep(50);
-    LiveClock clock(player, 0.0f, false);
+    LiveClock clock(player, 0.0f, false, &audioTicks);
     PageOutput output;
     runFrames(engine, clock, output, nullptr);
     player.stop();
