@@ -47,7 +47,8 @@ def wait_for(path, seconds, process):
 def chromium(url, profile):
     return subprocess.Popen(
         ["chromium", "--headless", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
-         "--autoplay-policy=no-user-gesture-required", "--mute-audio", f"--user-data-dir={profile}",
+         "--autoplay-policy=no-user-gesture-required", "--mute-audio", "--disable-background-timer-throttling",
+         "--disable-renderer-backgrounding", f"--user-data-dir={profile}",
          "--window-size=800,600", url],
         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
@@ -88,8 +89,8 @@ def main():
             print(f"web_check: {tool} is missing; skipped")
             return SKIP
     os.makedirs(work, exist_ok=True)
-    subprocess.run(["bash", os.path.join(source, "scripts/web.sh"), "--build-only"], check=True,
-                   stdout=subprocess.DEVNULL)
+    subprocess.run(["bash", os.path.join(source, "scripts/web.sh"), "--build-only", "--run-dir", run_dir],
+                   check=True, stdout=subprocess.DEVNULL)
     app = os.path.join(source, "build-web/app")
     uploads = os.path.join(work, "uploads")
     shutil.rmtree(uploads, ignore_errors=True)
