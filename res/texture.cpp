@@ -74,10 +74,19 @@ Uint32 readSurfacePixel(const Uint8* p, int bytesPerPixel) {
 // keep their colour with alpha 0; layouts without alpha are opaque.
 unsigned char* convertToRgba(SDL_Surface* s) {
   const int bpp = s->format->BytesPerPixel;
+#ifdef __EMSCRIPTEN__
+  // The browser's SDL keeps no colour key, and its decoded pictures are plain
+  // memory that must not be locked.
+  const bool keyed = false;
+  const Uint32 key = 0;
+  const bool lock = false;
+#else
   const bool keyed = (s->flags & SDL_SRCCOLORKEY) != 0;
   const Uint32 key = s->format->colorkey;
+  const bool lock = SDL_MUSTLOCK(s);
+#endif
   auto* out = new unsigned char[static_cast<size_t>(s->w) * static_cast<size_t>(s->h) * kBytesPerPixel]();
-  if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
+  if (lock) SDL_LockSurface(s);
   for (int y = 0; y < s->h; ++y) {
     const Uint8* row = static_cast<const Uint8*>(s->pixels) + static_cast<size_t>(y) * s->pitch;
     unsigned char* dst = out + static_cast<size_t>(y) * s->w * kBytesPerPixel;
@@ -87,7 +96,7 @@ unsigned char* convertToRgba(SDL_Surface* s) {
       if (keyed && value == key) dst[3] = 0;
     }
   }
-  if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+  if (lock) SDL_UnlockSurface(s);
   return out;
 }
 

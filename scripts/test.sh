@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Set-up as scripts/setup.sh, then the whole test suite on a real GL context.
+# Set-up as scripts/setup.sh, the web version (scripts/web.sh: emscripten and
+# chromium, the libraries for emcc on the first run), then the whole test
+# suite on a real GL context.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+bash scripts/web.sh --build-only --run-dir build/run
 export SDL_AUDIODRIVER=dummy
 bash scripts/with-display.sh ctest --test-dir build -j"$(nproc)" --output-on-failure --timeout 600
