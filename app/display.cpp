@@ -49,7 +49,11 @@ bool openDisplay(const DisplayOptions& d, SurfaceSize& size) {
   SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+#ifndef __EMSCRIPTEN__
+  // The browser's SDL has no swap control (it aborts on the attribute); the
+  // page's own frame pacing stands in for it there.
   SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, d.vsync ? 1 : 0);
+#endif
 
   // Full screen asks for the desktop's current size, so the display's mode is
   // never switched. The classic library reads width and height 0 that way,
@@ -87,7 +91,9 @@ bool resizeDisplay(const DisplayOptions& d, int width, int height, SurfaceSize& 
 
 int reportedSwapControl() {
   int value = -1;
+#ifndef __EMSCRIPTEN__
   if (SDL_GL_GetAttribute(SDL_GL_SWAP_CONTROL, &value) != 0) return -1;
+#endif
   return value;
 }
 

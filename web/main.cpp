@@ -114,6 +114,8 @@ int main() {
   }
   DisplayOptions display;
   display.fullScreen = false;  // the page sizes the canvas
+  display.offScreen = false;   // and scales it to the window itself
+  display.vsync = false;
   Engine engine(display, &buildProduction);
   if (!engine.ok()) {
     fail("no WebGL context");
