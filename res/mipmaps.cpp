@@ -39,8 +39,17 @@ void halve(const unsigned char* in, int w, int h, unsigned char* out) {
 
 }  // namespace
 
+// In the browser the GL layer's stand-in for gluBuild2DMipmaps also keeps an
+// inverted copy of every picture for its texture environment, so every size
+// goes through it there.
+#ifdef __EMSCRIPTEN__
+constexpr bool kGluForEverySize = true;
+#else
+constexpr bool kGluForEverySize = false;
+#endif
+
 void uploadMipmapped(int width, int height, const unsigned char* rgba) {
-  if (!isPowerOfTwo(width) || !isPowerOfTwo(height)) {
+  if (kGluForEverySize || !isPowerOfTwo(width) || !isPowerOfTwo(height)) {
     gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     return;
   }
