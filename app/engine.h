@@ -64,7 +64,6 @@ class Engine {
   void clearFrame();
   // Follows a window resize, shows the frame scaled into the window, swaps.
   void swapFrame();
-  bool offScreen() const { return frame_ != nullptr; }
   int vsyncAsked() const { return display_.vsync ? 1 : 0; }
   void clearBuffers(ClearCode code);
   void renderToTexture(int target, Scene* scene, float time);
