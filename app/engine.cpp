@@ -1,6 +1,7 @@
-// Engine construction (display, off-screen frame, entry points, render
-// targets, effect Material, feedback Scene, pyramid, production), the
-// per-frame clears and the frame's presentation.
+// Engine construction (the production, its files read on other threads
+// while the display, off-screen frame, entry points, effect Material,
+// feedback Scene, pyramid and first render target are made), the render
+// targets, the per-frame clears and the frame's presentation.
 #include "app/engine.h"
 
 #include <GL/glext.h>
@@ -12,6 +13,7 @@
 
 #include "fx/render_pyramid.h"
 #include "platform/gl_procs.h"
+#include "res/load_queue.h"
 #include "platform/window_events.h"
 
 namespace vorn {
@@ -37,6 +39,22 @@ void reportDisplay(const SurfaceSize& s, const Engine& e, const FrameTarget* fra
 }  // namespace
 
 Engine::Engine(const DisplayOptions& display, ProductionScript script) : display_(display) {
+  height = display.height;
+  width = display.width;
+  bitsPerPixel = display.bitsPerPixel;
+  currentScene = nullptr;
+  if (const char* still = std::getenv("VORN_TEST_STILL")) {
+    still_ = true;
+    stillTime_ = static_cast<float>(std::atof(still));
+  }
+
+  // The production is built before the display opens: it makes no GL call,
+  // and the pictures and models it names are read on other threads while
+  // the display opens, then taken over by the GL at the end. If the display
+  // cannot be opened the queue drops them.
+  LoadQueue loading;
+  if (script) script(*this);
+
   if (!openDisplay(display, surface_)) return;
   std::string why = "framebuffer objects turned off (VORN_TEST_NO_FBO)";
   if (display.offScreen && !envSet("VORN_TEST_NO_FBO")) {
@@ -48,24 +66,12 @@ Engine::Engine(const DisplayOptions& display, ProductionScript script) : display
                  display.height, display.fullScreen ? "full-screen mode" : "window");
     if (!openDirectDisplay(display, surface_)) return;
   }
-  if (const char* still = std::getenv("VORN_TEST_STILL")) {
-    still_ = true;
-    stillTime_ = static_cast<float>(std::atof(still));
-  }
-  height = display.height;
-  width = display.width;
-  bitsPerPixel = display.bitsPerPixel;
-  currentScene = nullptr;
   if (!gl::loadMultitexture()) {
     std::fprintf(stderr, "vorndemo: the OpenGL driver lacks ARB multitexture (glActiveTextureARB)\n");
     return;
   }
   ok_ = true;
-
-  for (int n = 0; n < kRenderTargets; ++n) {
-    renderTargets[n] = std::make_unique<Texture>(kRenderTargetSize, kRenderTargetSize);
-    renderTargets[n]->upload();
-  }
+  gl::loadTextureStorage();
 
   effectMaterial = std::make_unique<Material>();
   effectMaterial->setFlag(AdditiveBlend, 1);
@@ -84,7 +90,8 @@ Engine::Engine(const DisplayOptions& display, ProductionScript script) : display
 
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
   createPyramid();
-  if (script) script(*this);
+  renderTarget(0);  // the feedback entries' target, made before the first frame
+  loading.finish();
 }
 
 Engine::~Engine() {
@@ -126,10 +133,19 @@ void Engine::clearBuffers(ClearCode code) {
   }
 }
 
+Texture* Engine::renderTarget(int n) {
+  std::unique_ptr<Texture>& target = renderTargets[n];
+  if (!target) {
+    target = std::make_unique<Texture>(kRenderTargetSize, kRenderTargetSize);
+    target->upload();
+  }
+  return target.get();
+}
+
 void Engine::renderToTexture(int target, Scene* scene, float time) {
   glViewport(0, 0, kRenderTargetSize, kRenderTargetSize);
   if (scene) scene->render(time);
-  renderTargets[target]->bind();
+  renderTarget(target)->bind();
   glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, kRenderTargetSize, kRenderTargetSize);
   glViewport(0, 0, width, height);
 }

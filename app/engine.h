@@ -20,6 +20,9 @@ constexpr int kRenderTargets = 4;
 constexpr int kRenderTargetSize = 512;
 
 class Engine;
+// Builds the production into the Engine. It runs before the display is open
+// and must make no GL call: Textures and models made from files are loaded
+// through the active LoadQueue and arrive before the Engine is done.
 using ProductionScript = void (*)(Engine&);
 
 // What clearBuffers clears; any other value clears nothing.
@@ -47,9 +50,10 @@ struct DisplayOptions {
 
 class Engine {
  public:
-  // Opens the display and builds everything, the production script last.
-  // When SDL video, the GL context or multitexture cannot be had, prints one
-  // line on stderr and stops before any GL call: ok() is then false. With
+  // Runs the production script, opens the display and builds everything
+  // else, then takes over the files the script asked for. When SDL video,
+  // the GL context or multitexture cannot be had, prints one line on stderr
+  // and stops before any GL call: ok() is then false. With
   // display.offScreen every pass draws into an off-screen frame of width x
   // height; without framebuffer objects (or with VORN_TEST_NO_FBO set) one
   // line on stderr says so and the display is re-opened at the frame's size
@@ -67,6 +71,9 @@ class Engine {
   int vsyncAsked() const { return display_.vsync ? 1 : 0; }
   void clearBuffers(ClearCode code);
   void renderToTexture(int target, Scene* scene, float time);
+  // Render target n (0 .. kRenderTargets - 1), made (transparent black, with
+  // its mipmaps) the first time it is asked for; target 0 exists from the start.
+  Texture* renderTarget(int n);
   void drawTimeline(float t);
   void effectPass(Scene* scene, float t, EffectType effect, float value);
   void drawFeedback(int target, float layers);
@@ -78,7 +85,7 @@ class Engine {
   int bitsPerPixel = 0;
   int entryCount = 0;
   TimelineEntry entries[kMaxTimelineEntries];
-  std::unique_ptr<Texture> renderTargets[kRenderTargets];
+  std::unique_ptr<Texture> renderTargets[kRenderTargets];  // see renderTarget()
   std::unique_ptr<Material> effectMaterial;
   Scene* currentScene = nullptr;  // the entry being drawn; working state of one frame
   std::unique_ptr<Scene> feedbackScene;

@@ -92,7 +92,7 @@ void Engine::effectPass(Scene* scene, float t, EffectType effect, float value) {
 void Engine::drawFeedback(int target, float layers) {
   feedbackScene->render(0.0f);
   effectMaterial->setColour(1.0f, 1.0f, 1.0f, 1.0f / layers);
-  effectMaterial->setTexture(0, renderTargets[target].get());
+  effectMaterial->setTexture(0, renderTarget(target));
   effectMaterial->apply();
   glDisable(GL_CULL_FACE);
 

@@ -11,6 +11,7 @@ namespace vorn::gl {
 PFNGLACTIVETEXTUREARBPROC activeTextureARB = nullptr;
 PFNGLMULTITEXCOORD2FARBPROC multiTexCoord2fARB = nullptr;
 FramebufferProcs fbo;
+PFNGLTEXSTORAGE2DPROC texStorage2D = nullptr;
 
 namespace {
 
@@ -27,10 +28,15 @@ bool hasExtension(const char* name) {
   return false;
 }
 
-int majorVersion() {
-  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-  return version ? std::atoi(version) : 0;
+// The context's version as major * 10 + minor (4.2 is 42); 0 when unknown.
+int version() {
+  const char* text = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  if (!text) return 0;
+  const char* dot = std::strchr(text, '.');
+  return std::atoi(text) * 10 + (dot ? std::atoi(dot + 1) % 10 : 0);
 }
+
+int majorVersion() { return version() / 10; }
 
 template <typename Proc>
 void fetch(Proc& proc, const char* name, const char* suffix) {
@@ -80,6 +86,12 @@ bool loadFramebufferObject() {
                         p.deleteRenderbuffers && p.bindRenderbuffer && p.renderbufferStorage;
   if (complete) fbo = p;
   return complete;
+}
+
+void loadTextureStorage() {
+  texStorage2D = nullptr;
+  if (version() >= 42 || hasExtension("GL_ARB_texture_storage"))
+    texStorage2D = reinterpret_cast<PFNGLTEXSTORAGE2DPROC>(SDL_GL_GetProcAddress("glTexStorage2D"));
 }
 
 }  // namespace vorn::gl

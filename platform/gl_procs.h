@@ -1,6 +1,7 @@
 // GL entry points beyond OpenGL 1.1, fetched once after the GL context exists
 // and kept program-wide: the two ARB multitexture calls, which drawing code
-// calls unconditionally, and the framebuffer-object calls of the off-screen frame.
+// calls unconditionally, the framebuffer-object calls of the off-screen frame
+// and immutable texture storage for pictures.
 #pragma once
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -34,5 +35,13 @@ extern FramebufferProcs fbo;
 // textures of any size (both needed for an 800 x 600 colour texture).
 // Returns false, leaving `fbo` empty, otherwise.
 bool loadFramebufferObject();
+
+// glTexStorage2D from OpenGL 4.2 or GL_ARB_texture_storage; null without
+// either. A picture's levels are then allocated once, in one piece, instead
+// of level by level and again in one piece when it is first drawn.
+extern PFNGLTEXSTORAGE2DPROC texStorage2D;
+
+// Sets texStorage2D when the current context offers it; leaves it null otherwise.
+void loadTextureStorage();
 
 }  // namespace vorn::gl

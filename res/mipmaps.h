@@ -3,13 +3,22 @@
 
 namespace vorn {
 
-// Gives the bound GL_TEXTURE_2D level 0 from rgba (width * height RGBA bytes,
-// rows without padding) and every smaller level down to 1 x 1. Sides that
-// are powers of two are halved here, each level the rounded mean of 2 x 2
-// texels of the one above ((a + b + c + d + 2) / 4; (a + b) / 2 once a side
-// is 1), exactly as gluBuild2DMipmaps does, without its general-purpose
-// scratch copies; other sizes are left to gluBuild2DMipmaps, which resamples
-// them to powers of two first.
+class MipChain;
+
+// The bound GL's largest texture side (GL_MAX_TEXTURE_SIZE).
+int maxTextureSide();
+
+// True when uploadMipChain of a MipChain built from a width x height picture
+// gives what uploadMipmapped would, on a GL whose largest side is maxSide.
+bool uploadsAsChain(int width, int height, int maxSide);
+
+// Gives the bound GL_TEXTURE_2D every level of the chain, level 0 first.
+void uploadMipChain(const MipChain& chain);
+
+// Gives the bound GL_TEXTURE_2D the levels gluBuild2DMipmaps would give
+// rgba (width * height RGBA bytes, rows without padding), byte for byte:
+// built by MipChain, or by GLU itself where a level 0 of the sides GLU
+// picks would exceed the GL's largest texture.
 void uploadMipmapped(int width, int height, const unsigned char* rgba);
 
 }  // namespace vorn

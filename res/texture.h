@@ -4,14 +4,14 @@
 
 #include <GL/gl.h>
 
+#include <memory>
 #include <string>
+
+#include "res/mip_chain.h"
+#include "res/picture_file.h"
 
 namespace vorn {
 
-// True when path can be opened for reading.
-bool fileExists(const std::string& path);
-// Byte-wise, case-sensitive suffix test; an empty suffix always matches.
-bool endsWith(const std::string& path, const std::string& suffix);
 
 class Texture {
  public:
@@ -19,7 +19,9 @@ class Texture {
   Texture(int width, int height);
   // Loading: decodes the file when it exists and its name ends in "png", converts
   // it to 8-bit RGBA and uploads it. Otherwise the Texture stays empty and one
-  // line on stderr names the file.
+  // line on stderr names the file. While a LoadQueue is active the file is
+  // read on its workers, and the Texture stays empty until the queue's
+  // finish() completes it; the Texture must live until then.
   explicit Texture(const std::string& path);
   virtual ~Texture();
   Texture(const Texture&) = delete;
@@ -39,6 +41,20 @@ class Texture {
   bool holdsPixels() const { return pixels_ != nullptr; }
 
  private:
+  // A picture read on a LoadQueue worker before the GL's limits are known,
+  // with its levels when the picture has the common layout.
+  struct EarlyRead {
+    PictureFile file;
+    std::unique_ptr<MipChain> chain;
+    void run(const std::string& path);
+  };
+  void completeEarly(const std::string& path, EarlyRead& read);
+  // Takes a read picture to the GL (or reports why not): its levels from
+  // chain when given, else built here.
+  void complete(const std::string& path, PictureFile& file, const MipChain* chain);
+  // A new GL texture with the picture filters, left bound.
+  void createGlTexture();
+
   GLenum pixelType_ = GL_UNSIGNED_BYTE;
   unsigned char* pixels_ = nullptr;  // RGBA rows, top row first; owned when ownsPixels_
   bool ownsPixels_ = false;

@@ -16,12 +16,15 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "platform/gl_procs.h"
 #include "platform/regular_file.h"
+#include "res/load_queue.h"
 #include "scene/model3ds_check.h"
 #include "scene/material.h"
 
@@ -97,32 +100,51 @@ void reportOnce(const std::string& path, const std::string& what) {
   if (reported.insert(path).second) std::fprintf(stderr, "vorndemo: model %s %s\n", path.c_str(), what.c_str());
 }
 
-// The loaded file, or null (with one line on stderr) when it cannot be read
-// or is refused.
-Lib3dsFile* loadChecked(const std::string& path) {
+// lib3ds keeps the nesting of the chunks it reads in one static buffer, so
+// files are read one at a time, whatever thread reads them.
+std::mutex lib3dsReading;
+
+// The loaded file evaluated at frame 0, or null with what is wrong (for one
+// line on stderr) when it cannot be read or is refused.
+struct LoadedFile {
+  Lib3dsFile* file = nullptr;  // owned until taken
+  std::string problem;
+  LoadedFile() = default;
+  LoadedFile(const LoadedFile&) = delete;
+  LoadedFile& operator=(const LoadedFile&) = delete;
+  ~LoadedFile() {
+    if (file) lib3ds_file_free(file);
+  }
+};
+
+void loadChecked(const std::string& path, LoadedFile& out) {
   Bytes bytes;
   std::string why;
   if (!readWholeFile(path, bytes, why)) {
-    reportOnce(path, "cannot be read: " + why);
-    return nullptr;
+    out.problem = "cannot be read: " + why;
+    return;
   }
   if (!checkModelBytes(bytes)) {
-    reportOnce(path, "is damaged; not shown");
-    return nullptr;
+    out.problem = "is damaged; not shown";
+    return;
   }
   MemoryStream stream{&bytes, 0};
   Lib3dsIo* io = lib3ds_io_new(&stream, streamError, streamSeek, streamTell, streamRead, streamWrite);
   Lib3dsFile* file = io ? lib3ds_file_new() : nullptr;
-  if (file && !lib3ds_file_read(file, io)) {
-    lib3ds_file_free(file);
-    file = nullptr;
+  if (file) {
+    std::lock_guard<std::mutex> lock(lib3dsReading);
+    if (!lib3ds_file_read(file, io)) {
+      lib3ds_file_free(file);
+      file = nullptr;
+    }
   }
   if (io) lib3ds_io_free(io);
   if (!file) {
-    reportOnce(path, "cannot be loaded by lib3ds; not shown");
-    return nullptr;
+    out.problem = "cannot be loaded by lib3ds; not shown";
+    return;
   }
-  return file;
+  lib3ds_file_eval(file, 0.0f);
+  out.file = file;
 }
 
 bool faceInRange(const Lib3dsMesh& mesh, const Lib3dsFace& face) {
@@ -252,8 +274,19 @@ float modelFrameAt(float t, float animStart, float animLength, int frames) {
 }
 
 Model3ds::Model3ds(const std::string& path, float animStart, float animLength)
-    : file(loadChecked(path)), animStart(animStart), animLength(animLength) {
-  if (file) lib3ds_file_eval(file, 0.0f);
+    : animStart(animStart), animLength(animLength) {
+  auto loaded = std::make_shared<LoadedFile>();
+  auto take = [this, loaded, path] {
+    if (!loaded->problem.empty()) reportOnce(path, loaded->problem);
+    file = loaded->file;
+    loaded->file = nullptr;
+  };
+  if (LoadQueue* queue = LoadQueue::active()) {
+    queue->add([loaded, path] { loadChecked(path, *loaded); }, take);
+    return;
+  }
+  loadChecked(path, *loaded);
+  take();
 }
 
 // Display lists are left to the GL context; they go with it.

@@ -16,7 +16,9 @@ class Material;
 class Model3ds : public Node {
  public:
   // Loads the file (a file that cannot be loaded, or is refused as damaged,
-  // leaves file null and draws nothing) and evaluates it at frame 0.
+  // leaves file null and draws nothing) and evaluates it at frame 0. While a
+  // LoadQueue is active that happens on its workers, and file stays null
+  // until the queue's finish(); the model must live until then.
   Model3ds(const std::string& path, float animStart, float animLength);
   ~Model3ds() override;  // frees the file; its display lists stay with the GL context
 

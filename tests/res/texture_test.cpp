@@ -6,9 +6,11 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "res/load_queue.h"
 #include "tests/res/png_fixture.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/test_files.h"
@@ -350,6 +352,73 @@ TEST_F(TextureTest, PictureWiderThanTheLargestTextureIsRefused) {
   EXPECT_TRUE(texture.empty());
   EXPECT_EQ(lineCount(err), 1) << err;
   EXPECT_NE(err.find(path), std::string::npos) << err;
+}
+
+// Textures asked for while a LoadQueue is active stay empty until its
+// finish(), then hold the levels the same file gives when loaded at once, and
+// the refused ones are named in the order they were asked for.
+TEST_F(TextureTest, ThroughALoadQueuePicturesArriveAtFinishAsIfLoadedAtOnce) {
+  const struct {
+    const char* name;
+    int width, height;
+    PngLayout layout;
+    bool valid;
+  } rows[] = {
+      {"resampled RGBA", 300, 200, PngLayout::Rgba, true},
+      {"power-of-two RGB", 16, 8, PngLayout::Rgb, true},
+      {"palette, through SDL_image", 8, 8, PngLayout::Palette, true},
+      {"wider than what is read before the GL is known", 5000, 2, PngLayout::Rgba, true},
+      {"damaged", 8, 8, PngLayout::Rgba, false},
+      {"missing", 0, 0, PngLayout::Rgba, false},
+  };
+  const std::string dir = test::scratchDir();
+  std::vector<std::string> queuedPaths, directPaths;
+  for (const auto& row : rows) {
+    const std::string name = std::to_string(queuedPaths.size());
+    queuedPaths.push_back(dir + "/queued" + name + ".png");
+    directPaths.push_back(dir + "/direct" + name + ".png");
+    if (row.width == 0) continue;
+    const test::Picture pic = test::quadrants(row.width, row.height, {250, 10, 20, 255}, {30, 240, 50, 128},
+                                              {60, 70, 230, 60}, {200, 200, 0, 0});
+    ASSERT_TRUE(test::writePng(directPaths.back(), pic, row.layout));
+    std::string bytes = test::readFile(directPaths.back());
+    if (!row.valid) bytes.resize(bytes.size() / 2);
+    test::writeFile(queuedPaths.back(), bytes);
+  }
+
+  std::vector<std::unique_ptr<Texture>> queued;
+  testing::internal::CaptureStderr();
+  {
+    LoadQueue queue;
+    for (const std::string& path : queuedPaths) queued.push_back(std::make_unique<Texture>(path));
+    for (const auto& texture : queued) EXPECT_TRUE(texture->empty()) << "before finish()";
+    queue.finish();
+  }
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(lineCount(err), 2) << err;
+  const size_t damaged = err.find(queuedPaths[4]), missing = err.find(queuedPaths[5]);
+  EXPECT_NE(damaged, std::string::npos) << err;
+  EXPECT_NE(missing, std::string::npos) << err;
+  EXPECT_LT(damaged, missing) << "reported in the order asked for";
+
+  for (size_t i = 0; i < queued.size(); ++i) {
+    SCOPED_TRACE(rows[i].name);
+    EXPECT_EQ(queued[i]->empty(), !rows[i].valid);
+    if (!rows[i].valid) continue;
+    Texture direct(directPaths[i]);
+    EXPECT_EQ(queued[i]->width(), direct.width());
+    EXPECT_EQ(queued[i]->height(), direct.height());
+    const int levels = levelCount();
+    queued[i]->bind();
+    ASSERT_EQ(levelCount(), levels);
+    for (int k = 0; k < levels; ++k) {
+      queued[i]->bind();
+      const Level got = readLevel(k);
+      direct.bind();
+      const Level want = readLevel(k);
+      EXPECT_TRUE(got.width == want.width && got.height == want.height && got.rgba == want.rgba) << "level " << k;
+    }
+  }
 }
 
 }  // namespace

@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "res/load_queue.h"
 #include "scene/material.h"
 #include "tests/scene/model_file.h"
 #include "tests/support/gl_context.h"
@@ -90,6 +92,42 @@ TEST(Model3ds, AMissingFileLoadsNothingAndUpdatesSafely) {
   EXPECT_EQ(model.frame, 0.0f);
 }
 
+// Models made while a LoadQueue is active get their own files, evaluated at
+// frame 0, at its finish(), and a file that cannot be read is named then.
+TEST(Model3ds, ThroughALoadQueueTheFileArrivesAtFinish) {
+  const std::string absent = test::scratchDir() + "/absent-queued.3ds";
+  ModelFile f;
+  f.mesh("mover", triangleAt(0.0f, 0.0f), {{0, 1, 2}});
+  Lib3dsNode* n = f.node("mover", 0);
+  ModelFile::positionKey(n, 0, {2.0f, 0.0f, 0.0f});
+  ModelFile::positionKey(n, 100, {10.0f, 0.0f, 0.0f});
+  const std::string path = f.save();
+
+  std::vector<std::unique_ptr<Model3ds>> models;
+  testing::internal::CaptureStderr();
+  {
+    LoadQueue queue;
+    for (int i = 0; i < 3; ++i) models.push_back(std::make_unique<Model3ds>(path, 0.0f, 10.0f));
+    models.push_back(std::make_unique<Model3ds>(absent, 0.0f, 10.0f));
+    for (const auto& m : models) EXPECT_EQ(m->file, nullptr) << "before finish()";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "nothing is named before finish()";
+    testing::internal::CaptureStderr();
+    queue.finish();
+  }
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find(absent), std::string::npos) << err;
+  EXPECT_EQ(err.find(path), std::string::npos) << err;
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_NE(models[i]->file, nullptr);
+    if (i > 0) {
+      EXPECT_NE(models[i]->file, models[0]->file) << "each model has its own file";
+    }
+    Lib3dsNode* mover = findNode(models[i]->file->nodes, "mover");
+    ASSERT_NE(mover, nullptr);
+    EXPECT_NEAR(mover->matrix[3][0], 2.0f, 1e-5f) << "evaluated at frame 0";
+  }
+  EXPECT_EQ(models[3]->file, nullptr);
+}
 
 TEST_F(Model3dsDraw, DrawsTheTriangleWhereTheNodeTransformAndTheTurnPutIt) {
   const std::string path = oneTriangleFile();
