@@ -4,8 +4,8 @@
 // rounded mean of 2 x 2 texels of the one above.
 #include "res/mip_chain.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace vorn {
 
@@ -76,90 +76,108 @@ std::vector<Span> spans(int in, int out, bool clampHigh) {
 typedef float Channels __attribute__((vector_size(16)));
 typedef int IntChannels __attribute__((vector_size(16)));
 
-inline Channels texel(const unsigned char* p) {
-  const IntChannels i = {p[0], p[1], p[2], p[3]};
-  return __builtin_convertvector(i, Channels);
-}
+// The picture's texels as floats, a few rows at a time: row r holds the
+// texels from the start of picture row r on, running on into the next rows
+// (a box's edge can read past a row's end, as GLU reads its picture as one
+// array) and 0 past the picture's end. Each row is converted once while it
+// is in use, and every box reads from here.
+class FloatRows {
+ public:
+  FloatRows(const unsigned char* picture, int width, int height, int rowsAtOnce, int length)
+      : picture_(picture),
+        texels_(static_cast<std::size_t>(width) * height),
+        width_(width),
+        length_(length),
+        slots_(static_cast<std::size_t>(rowsAtOnce) * length),
+        held_(static_cast<std::size_t>(rowsAtOnce), -1) {}
+
+  const Channels* row(int r) {
+    const std::size_t slot = static_cast<std::size_t>(r) % held_.size();
+    Channels* texels = &slots_[slot * length_];
+    if (held_[slot] != r) {
+      held_[slot] = r;
+      const std::size_t first = static_cast<std::size_t>(r) * width_;
+      for (int x = 0; x < length_; ++x) {
+        const std::size_t t = first + x;
+        const unsigned char* p = picture_ + t * kChannels;
+        const IntChannels i = t < texels_ ? IntChannels{p[0], p[1], p[2], p[3]} : IntChannels{0, 0, 0, 0};
+        texels[x] = __builtin_convertvector(i, Channels);
+      }
+    }
+    return texels;
+  }
+
+ private:
+  const unsigned char* picture_;
+  std::size_t texels_;
+  int width_;
+  int length_;  // texels held per row
+  std::vector<Channels> slots_;
+  std::vector<int> held_;  // the row in each slot, -1 for none
+};
 
 // Box-filters an inW x inH picture to outW x outH. The sum for one output
 // texel runs in GLU's order: the first row of its box (left edge, inner
 // texels, right edge), the last row, the left and right edges of the rows
 // between (where GLU's edge pointers move one texel right for each row
 // after the first), then the inner texels; the total over the box's area is
-// truncated. A box's right edge may lie one texel past a row's end (with
-// weight 0 or nearly so); GLU then reads the next row's first texel, and
-// the caller provides kChannels readable bytes past the picture's end for
-// the last row.
+// truncated.
 void boxScale(const unsigned char* in, int inW, int inH, unsigned char* out, int outW, int outH) {
-  const std::size_t stride = static_cast<std::size_t>(inW) * kChannels;
   const float convx = static_cast<float>(inW) / outW;
   const float convy = static_cast<float>(inH) / outH;
   const float area = convx * convy;
   const std::vector<Span> columns = spans(inW, outW, false);
   const std::vector<Span> rows = spans(inH, outH, true);
+  int tallest = 1, furthest = 0;
+  for (const Span& y : rows) tallest = std::max(tallest, y.highInt - y.lowInt + 1);
+  for (const Span& x : columns) furthest = std::max(furthest, x.highInt);
+  // The edge reads of a box's middle rows move right by one texel a row.
+  FloatRows picture(in, inW, inH, tallest, furthest + tallest);
+
   for (const Span& y : rows) {
-    const unsigned char* rowStart = in + y.lowInt * stride;
+    const Channels* top = picture.row(y.lowInt);
+    const bool tall = y.highInt > y.lowInt;
     for (const Span& x : columns) {
       Channels totals = {0, 0, 0, 0};
-      const unsigned char* first = rowStart + static_cast<std::size_t>(x.lowInt) * kChannels;
-      const bool tall = y.highInt > y.lowInt;
       const bool wide = x.highInt > x.lowInt;
       if (tall && wide) {
+        const Channels* bottom = picture.row(y.highInt);
         float rowWeight = 1 - y.lowFrac;
-        const unsigned char* p = first;
-        totals += texel(p) * (rowWeight * (1 - x.lowFrac));
-        for (int l = x.lowInt + 1; l < x.highInt; ++l) totals += texel(p += kChannels) * rowWeight;
-        p += kChannels;
-        const unsigned char* right = p;
-        totals += texel(p) * (rowWeight * x.highFrac);
+        totals += top[x.lowInt] * (rowWeight * (1 - x.lowFrac));
+        for (int l = x.lowInt + 1; l < x.highInt; ++l) totals += top[l] * rowWeight;
+        totals += top[x.highInt] * (rowWeight * x.highFrac);
 
         rowWeight = y.highFrac;
-        p = in + static_cast<std::size_t>(x.lowInt) * kChannels + y.highInt * stride;
-        totals += texel(p) * (rowWeight * (1 - x.lowFrac));
-        for (int l = x.lowInt + 1; l < x.highInt; ++l) totals += texel(p += kChannels) * rowWeight;
-        p += kChannels;
-        totals += texel(p) * (rowWeight * x.highFrac);
+        totals += bottom[x.lowInt] * (rowWeight * (1 - x.lowFrac));
+        for (int l = x.lowInt + 1; l < x.highInt; ++l) totals += bottom[l] * rowWeight;
+        totals += bottom[x.highInt] * (rowWeight * x.highFrac);
 
-        const unsigned char* left = first;
-        for (int m = y.lowInt + 1; m < y.highInt; ++m) {
-          left += stride;
-          right += stride;
-          totals += texel(left) * (1 - x.lowFrac) + texel(right) * x.highFrac;
-          left += kChannels;
-          right += kChannels;
+        for (int m = y.lowInt + 1, drift = 0; m < y.highInt; ++m, ++drift) {
+          const Channels* middle = picture.row(m);
+          totals += middle[x.lowInt + drift] * (1 - x.lowFrac) + middle[x.highInt + drift] * x.highFrac;
         }
       } else if (tall) {
         const float colWeight = x.highFrac - x.lowFrac;
-        const unsigned char* p = first;
-        totals += texel(p) * ((1 - y.lowFrac) * colWeight);
-        for (int m = y.lowInt + 1; m < y.highInt; ++m) totals += texel(p += stride) * colWeight;
-        totals += texel(p + stride) * (colWeight * y.highFrac);
+        totals += top[x.lowInt] * ((1 - y.lowFrac) * colWeight);
+        for (int m = y.lowInt + 1; m < y.highInt; ++m) totals += picture.row(m)[x.lowInt] * colWeight;
+        totals += picture.row(y.highInt)[x.lowInt] * (colWeight * y.highFrac);
       } else if (wide) {
         const float rowWeight = y.highFrac - y.lowFrac;
-        const unsigned char* p = first;
-        totals += texel(p) * ((1 - x.lowFrac) * rowWeight);
-        for (int l = x.lowInt + 1; l < x.highInt; ++l) totals += texel(p += kChannels) * rowWeight;
-        totals += texel(p + kChannels) * (rowWeight * x.highFrac);
+        totals += top[x.lowInt] * ((1 - x.lowFrac) * rowWeight);
+        for (int l = x.lowInt + 1; l < x.highInt; ++l) totals += top[l] * rowWeight;
+        totals += top[x.highInt] * (rowWeight * x.highFrac);
       } else {
-        totals += texel(first) * ((y.highFrac - y.lowFrac) * (x.highFrac - x.lowFrac));
+        totals += top[x.lowInt] * ((y.highFrac - y.lowFrac) * (x.highFrac - x.lowFrac));
       }
 
-      const unsigned char* body = first + kChannels + stride;
-      for (int m = y.lowInt + 1; m < y.highInt; ++m, body += stride) {
-        const unsigned char* p = body;
-        for (int l = x.lowInt + 1; l < x.highInt; ++l, p += kChannels) totals += texel(p);
+      for (int m = y.lowInt + 1; m < y.highInt; ++m) {
+        const Channels* middle = picture.row(m);
+        for (int l = x.lowInt + 1; l < x.highInt; ++l) totals += middle[l];
       }
       const IntChannels truncated = __builtin_convertvector(totals / area, IntChannels);
       for (int c = 0; c < kChannels; ++c) *out++ = static_cast<unsigned char>(truncated[c]);
     }
   }
-}
-
-// True when some box reaches a texel past a row's end (see boxScale).
-bool readsPastRow(int inW, int outW) {
-  for (const Span& x : spans(inW, outW, false))
-    if ((x.highInt > x.lowInt ? x.highInt : x.lowInt) >= inW) return true;
-  return false;
 }
 
 std::size_t levelBytes(int w, int h) { return static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * kChannels; }
@@ -188,14 +206,7 @@ MipChain::MipChain(int width, int height, const unsigned char* rgba) {
   unsigned char* next = storage_.get();
 
   if (scaled) {
-    const unsigned char* source = rgba;
-    std::unique_ptr<unsigned char[]> padded;
-    if (readsPastRow(width, w)) {
-      padded.reset(new unsigned char[levelBytes(width, height) + kChannels]());
-      std::memcpy(padded.get(), rgba, levelBytes(width, height));
-      source = padded.get();
-    }
-    boxScale(source, width, height, next, w, h);
+    boxScale(rgba, width, height, next, w, h);
     levels_.push_back({w, h, next});
     next += levelBytes(w, h);
   } else {
