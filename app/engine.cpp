@@ -10,6 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "fx/render_pyramid.h"
 #include "platform/gl_procs.h"
@@ -92,6 +95,11 @@ Engine::Engine(const DisplayOptions& display, ProductionScript script) : display
   createPyramid();
   renderTarget(0);  // the feedback entries' target, made before the first frame
   loading.finish();
+#ifdef __GLIBC__
+  // The pictures' decoded levels are gone now; the memory the worker thread
+  // held for them goes back to the system instead of staying resident.
+  malloc_trim(0);
+#endif
 }
 
 Engine::~Engine() {
