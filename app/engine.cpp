@@ -16,8 +16,8 @@
 
 #include "fx/render_pyramid.h"
 #include "platform/gl_procs.h"
-#include "res/load_queue.h"
 #include "platform/window_events.h"
+#include "res/load_queue.h"
 
 namespace vorn {
 

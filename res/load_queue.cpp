@@ -71,32 +71,39 @@ void LoadQueue::serve() {
 #ifndef __EMSCRIPTEN__
   // Loading takes what the display's opening (this process and the X
   // server) leaves idle: at normal priority it slows that opening more than
-  // it gains.
+  // it gains. finish() does the work itself when a worker falls behind, so
+  // a busy machine cannot starve the loading.
   setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), kWorkerNice);
 #endif
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
-    changed_.wait(lock, [this] {
-      return closing_ || (nextToWork_ < jobs_.size() && nextToWork_ < completed_ + kWorkAhead);
-    });
+    changed_.wait(lock, [this] { return closing_ || workable(); });
     if (closing_) return;
-    Job& job = jobs_[nextToWork_++];
-    lock.unlock();
-    job.work();
-    lock.lock();
-    job.worked = true;
-    changed_.notify_all();
+    workNext(lock);
   }
+}
+
+bool LoadQueue::workable() const { return nextToWork_ < jobs_.size() && nextToWork_ < completed_ + kWorkAhead; }
+
+void LoadQueue::workNext(std::unique_lock<std::mutex>& lock) {
+  Job& job = jobs_[nextToWork_++];
+  lock.unlock();
+  job.work();
+  lock.lock();
+  job.worked = true;
+  changed_.notify_all();
 }
 
 void LoadQueue::finish() {
   std::unique_lock<std::mutex> lock(mutex_);
   while (completed_ < jobs_.size()) {
     Job& job = jobs_[completed_];
-    if (workers_.empty()) {
-      ++nextToWork_;
-      job.work();
-      job.worked = true;
+    // Rather than wait for a worker, this thread works the next job nobody
+    // has started (the one to complete next, or a later one while a worker
+    // is on that).
+    if (!job.worked && workable()) {
+      workNext(lock);
+      continue;
     }
     changed_.wait(lock, [&job] { return job.worked; });
     lock.unlock();

@@ -28,9 +28,9 @@ class LoadQueue {
   // The queue loaders add their jobs to, or null.
   static LoadQueue* active();
 
-  // work runs once on some worker thread (in finish() when there are no
-  // workers); complete runs after it in finish(). Whatever both capture must
-  // outlive finish().
+  // work runs once on some worker thread, or in finish() on the calling
+  // thread when it gets there first; complete runs after it in finish().
+  // Whatever both capture must outlive finish().
   void add(std::function<void()> work, std::function<void()> complete);
   // Completes every job added so far, in order, waiting for its work.
   void finish();
@@ -43,6 +43,11 @@ class LoadQueue {
   };
 
   void serve();
+  // True when a job nobody has started may be started now; under mutex_.
+  bool workable() const;
+  // Works the next job nobody has started, with mutex_ held on entry and
+  // return (released while the work runs).
+  void workNext(std::unique_lock<std::mutex>& lock);
 
   std::deque<Job> jobs_;  // grows at the back only, so a Job stays where it is
   std::size_t nextToWork_ = 0;

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/prefault.h"
+
 namespace vorn {
 
 namespace {
@@ -203,6 +205,7 @@ MipChain::MipChain(int width, int height, const unsigned char* rgba) {
     total += levelBytes(lw, lh);
   }
   storage_.reset(new unsigned char[total]);
+  prefault(storage_.get(), total);
   unsigned char* next = storage_.get();
 
   if (scaled) {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/prefault.h"
 #include "platform/regular_file.h"
 
 namespace vorn {
@@ -104,7 +105,10 @@ std::string checkPng(const std::string& path, int maxSide, PictureFile& decoded)
     decoded.tooLarge = true;
   } else {
     std::vector<unsigned char> row(shape.rowBytes);
-    if (shape.rgba) decoded.rgba.reset(new unsigned char[shape.rowBytes * shape.height]);
+    if (shape.rgba) {
+      decoded.rgba.reset(new unsigned char[shape.rowBytes * shape.height]);
+      prefault(decoded.rgba.get(), shape.rowBytes * shape.height);
+    }
     if (!readPngRows(png, &shape, row.data(), decoded.rgba.get())) {
       why = std::string("damaged or truncated PNG (") + check.message + ")";
       decoded.rgba.reset();

@@ -1,12 +1,14 @@
 // LoadQueue: completions run in the order jobs were added, each after its own
-// work, whatever order the workers finish in; a queue dropped unfinished runs
-// no completion.
+// work, whatever order the workers finish in; finish() works jobs itself
+// rather than wait; a queue dropped unfinished runs no completion.
 #include "res/load_queue.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -38,6 +40,39 @@ TEST(LoadQueue, CompletesEveryJobInOrderAfterItsWork) {
   EXPECT_EQ(LoadQueue::active(), nullptr);
   ASSERT_EQ(order.size(), static_cast<size_t>(kJobs));
   for (int i = 0; i < kJobs; ++i) EXPECT_EQ(order[i], i);
+}
+
+// A job whose work waits for a later job's work: finish() must work the
+// later one itself rather than wait for a worker that is busy with the first.
+TEST(LoadQueue, FinishWorksLaterJobsWhileAWorkerIsBusy) {
+  std::mutex m;
+  std::condition_variable cv;
+  bool firstStarted = false, secondWorked = false, firstWaited = false;
+  {
+    LoadQueue queue;
+    queue.add(
+        [&] {
+          std::unique_lock<std::mutex> lock(m);
+          firstStarted = true;
+          cv.notify_all();
+          firstWaited = cv.wait_for(lock, std::chrono::seconds(5), [&] { return secondWorked; });
+        },
+        [] {});
+    queue.add(
+        [&] {
+          std::lock_guard<std::mutex> lock(m);
+          secondWorked = true;
+          cv.notify_all();
+        },
+        [] {});
+    {
+      // A worker has the first job before finish() is called.
+      std::unique_lock<std::mutex> lock(m);
+      cv.wait(lock, [&] { return firstStarted; });
+    }
+    queue.finish();
+  }
+  EXPECT_TRUE(firstWaited) << "the second job's work never ran while the first waited for it";
 }
 
 TEST(LoadQueue, DroppedUnfinishedRunsNoCompletion) {
