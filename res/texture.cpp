@@ -105,6 +105,14 @@ constexpr int kEarlySide = 4096;
 
 }  // namespace
 
+// A picture read on a LoadQueue worker before the GL's limits are known,
+// with its levels when the picture has the common layout.
+struct Texture::EarlyRead {
+  PictureFile file;
+  std::unique_ptr<MipChain> chain;
+  void run(const std::string& path);
+};
+
 void Texture::EarlyRead::run(const std::string& path) {
   file = readPicture(path, kEarlySide);
   if (!file.error.empty() || !file.rgba || !uploadsAsChain(file.width, file.height, kEarlySide)) return;
@@ -149,7 +157,6 @@ void Texture::complete(const std::string& path, PictureFile& file, const MipChai
     report(path, file.error.c_str());
     return;
   }
-  pixelType_ = GL_UNSIGNED_BYTE;
   if (file.rgba || chain) {
     width_ = file.width;
     height_ = file.height;

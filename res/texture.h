@@ -4,14 +4,13 @@
 
 #include <GL/gl.h>
 
-#include <memory>
 #include <string>
 
-#include "res/mip_chain.h"
 #include "res/picture_file.h"
 
 namespace vorn {
 
+class MipChain;
 
 class Texture {
  public:
@@ -41,13 +40,7 @@ class Texture {
   bool holdsPixels() const { return pixels_ != nullptr; }
 
  private:
-  // A picture read on a LoadQueue worker before the GL's limits are known,
-  // with its levels when the picture has the common layout.
-  struct EarlyRead {
-    PictureFile file;
-    std::unique_ptr<MipChain> chain;
-    void run(const std::string& path);
-  };
+  struct EarlyRead;  // a picture read on a LoadQueue worker
   void completeEarly(const std::string& path, EarlyRead& read);
   // Takes a read picture to the GL (or reports why not): its levels from
   // chain when given, else built here.
@@ -55,7 +48,6 @@ class Texture {
   // A new GL texture with the picture filters, left bound.
   void createGlTexture();
 
-  GLenum pixelType_ = GL_UNSIGNED_BYTE;
   unsigned char* pixels_ = nullptr;  // RGBA rows, top row first; owned when ownsPixels_
   bool ownsPixels_ = false;
   GLuint glName_ = 0;
