@@ -8,17 +8,7 @@ cd "$(dirname "$0")/.."
 packages=(cmake g++ make pkg-config libsdl1.2-dev libsdl-image1.2-dev lib3ds-dev libgl1-mesa-dev
   libglu1-mesa-dev libgl1-mesa-dri xvfb xauth libgtest-dev libvorbis-dev libkissfft-dev
   libpng-dev ffmpeg libx11-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "setup: installing ${missing[*]}" >&2
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash scripts/install-missing.sh setup --no-install-recommends "${packages[@]}"
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" > /dev/null
 targets=()

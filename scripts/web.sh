@@ -23,17 +23,7 @@ while [ $# -gt 0 ]; do
   shift
 done
 
-missing=()
-for p in emscripten chromium ffmpeg python3 dpkg-dev; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "web: installing ${missing[*]}" >&2
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
-fi
+bash scripts/install-missing.sh web emscripten chromium ffmpeg python3 dpkg-dev
 
 # The scenes and the music come from the desktop build's generator.
 if [ -z "$run_dir" ]; then
