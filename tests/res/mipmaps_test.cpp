@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/res/texture_levels.h"
 #include "tests/support/gl_context.h"
 
 namespace vorn {
@@ -15,18 +16,10 @@ namespace {
 
 class MipmapsTest : public test::GlTest {};
 
-// Every level's texels, level 0 first, of the bound texture.
-std::vector<std::vector<unsigned char>> levels() {
-  std::vector<std::vector<unsigned char>> out;
-  for (int level = 0;; ++level) {
-    GLint w = 0, h = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &w);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &h);
-    if (w == 0 || h == 0) break;
-    out.emplace_back(static_cast<size_t>(w) * h * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, out.back().data());
-  }
+// Every level of the bound texture, level 0 first.
+std::vector<test::Level> levels() {
+  std::vector<test::Level> out;
+  for (int k = 0, n = test::levelCount(); k < n; ++k) out.push_back(test::readLevel(k));
   return out;
 }
 

@@ -12,13 +12,17 @@
 
 #include "res/load_queue.h"
 #include "tests/res/png_fixture.h"
+#include "tests/res/texture_levels.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/test_files.h"
 
 namespace vorn {
 namespace {
 
+using test::Level;
+using test::levelCount;
 using test::PngLayout;
+using test::readLevel;
 using test::Rgba8;
 
 struct SuffixRow {
@@ -57,23 +61,6 @@ TEST(FileExists, AnswersWhetherThePathOpensForReading) {
 
 class TextureTest : public test::GlTest {};
 
-struct Level {
-  int width = 0;
-  int height = 0;
-  std::vector<unsigned char> rgba;
-};
-
-// Reads one mip level of the texture bound to unit 0.
-Level readLevel(int level) {
-  Level out;
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &out.width);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &out.height);
-  out.rgba.resize(static_cast<size_t>(out.width) * out.height * 4);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  if (!out.rgba.empty()) glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, out.rgba.data());
-  return out;
-}
-
 // Level 0 of the bound texture holds exactly the picture's pixels.
 void expectLevelZeroHolds(const test::Picture& pic) {
   const Level level0 = readLevel(0);
@@ -87,15 +74,6 @@ void expectLevelZeroHolds(const test::Picture& pic) {
           << "texel " << x << "," << y << " is " << int(got[0]) << " " << int(got[1]) << " " << int(got[2]) << " "
           << int(got[3]);
     }
-}
-
-int levelCount() {
-  int levels = 0;
-  for (;; ++levels) {
-    GLint w = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, levels, GL_TEXTURE_WIDTH, &w);
-    if (w == 0) return levels;
-  }
 }
 
 bool isPowerOfTwo(int v) { return v > 0 && (v & (v - 1)) == 0; }
@@ -416,7 +394,7 @@ TEST_F(TextureTest, ThroughALoadQueuePicturesArriveAtFinishAsIfLoadedAtOnce) {
       const Level got = readLevel(k);
       direct.bind();
       const Level want = readLevel(k);
-      EXPECT_TRUE(got.width == want.width && got.height == want.height && got.rgba == want.rgba) << "level " << k;
+      EXPECT_TRUE(got == want) << "level " << k;
     }
   }
 }
