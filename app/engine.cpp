@@ -10,12 +10,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 #include "fx/render_pyramid.h"
 #include "platform/gl_procs.h"
+#include "platform/loading_heap.h"
 #include "platform/window_events.h"
 #include "res/load_queue.h"
 
@@ -54,7 +52,10 @@ Engine::Engine(const DisplayOptions& display, ProductionScript script) : display
   // The production is built before the display opens: it makes no GL call,
   // and the pictures and models it names are read on other threads while
   // the display opens, then taken over by the GL at the end. If the display
-  // cannot be opened the queue drops them.
+  // cannot be opened the queue drops them. The driver's texture storage
+  // comes from the loading heap's 2 MiB pages; when the heap goes, after the
+  // queue, the memory loading freed goes back to the system.
+  LoadingHeap heap;
   LoadQueue loading;
   if (script) script(*this);
 
@@ -95,11 +96,6 @@ Engine::Engine(const DisplayOptions& display, ProductionScript script) : display
   createPyramid();
   renderTarget(0);  // the feedback entries' target, made before the first frame
   loading.finish();
-#ifdef __GLIBC__
-  // The pictures' decoded levels are gone now; the memory the worker thread
-  // held for them goes back to the system instead of staying resident.
-  malloc_trim(0);
-#endif
 }
 
 Engine::~Engine() {

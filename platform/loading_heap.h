@@ -1,0 +1,32 @@
+// While the show loads, the GL driver allocates its texture storage (tens of
+// megabytes) and fills it at once. On fresh 4 KiB pages every page costs a
+// fault, which here costs as much as the copy itself; on 2 MiB pages the same
+// memory costs a few dozen. A LoadingHeap puts this thread's next large blocks
+// on such pages for as long as it lives.
+#pragma once
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+namespace vorn {
+
+class LoadingHeap {
+ public:
+  // Grows the heap of the calling thread by kLoadingHeapBytes of address
+  // space (no memory yet) that the kernel backs with 2 MiB pages where it can,
+  // and has malloc serve blocks below 32 MiB from the heap instead of from
+  // mappings of their own. A hint: where the system cannot, nothing changes.
+  LoadingHeap();
+  // Later faults in that space take 4 KiB pages again, malloc's thresholds
+  // return to their level after loading, and the free memory goes back to
+  // the system. Pages already made stay as they are.
+  ~LoadingHeap();
+  LoadingHeap(const LoadingHeap&) = delete;
+  LoadingHeap& operator=(const LoadingHeap&) = delete;
+
+ private:
+  std::vector<std::pair<std::uintptr_t, std::uintptr_t>> ranges_;  // [begin, end), 2 MiB aligned
+};
+
+}  // namespace vorn
