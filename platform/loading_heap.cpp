@@ -38,16 +38,13 @@ constexpr int kLoadingTrimThreshold = static_cast<int>(512 * kMiB);
 constexpr int kShowMmapThreshold = static_cast<int>(4 * kMiB);
 constexpr int kShowTrimThreshold = static_cast<int>(8 * kMiB);
 
-// True when the kernel gives 2 MiB pages only to memory that asks for them.
-// In "always" mode the heap gets them unasked, and a request to stop would
-// outlast loading; in "never" mode asking does nothing.
-bool hugePagesOnRequest() {
+}  // namespace
+
+bool LoadingHeap::hugePagesOnRequest() {
   std::ifstream mode("/sys/kernel/mm/transparent_hugepage/enabled");
   std::string line;
   return std::getline(mode, line) && line.find("[madvise]") != std::string::npos;
 }
-
-}  // namespace
 
 LoadingHeap::LoadingHeap() {
   const bool ask = hugePagesOnRequest();
@@ -93,6 +90,7 @@ LoadingHeap::~LoadingHeap() {
 
 #else
 
+bool LoadingHeap::hugePagesOnRequest() { return false; }
 LoadingHeap::LoadingHeap() = default;
 LoadingHeap::~LoadingHeap() = default;
 

@@ -25,6 +25,12 @@ class LoadingHeap {
   LoadingHeap(const LoadingHeap&) = delete;
   LoadingHeap& operator=(const LoadingHeap&) = delete;
 
+  // True when the kernel gives 2 MiB pages only to memory that asks for
+  // them, the one case in which the heap asks. In "always" mode the heap gets
+  // them unasked (and a request to stop would outlast loading); in "never"
+  // mode asking does nothing.
+  static bool hugePagesOnRequest();
+
  private:
   std::vector<std::pair<std::uintptr_t, std::uintptr_t>> ranges_;  // [begin, end), 2 MiB aligned
 };

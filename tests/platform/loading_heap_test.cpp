@@ -39,14 +39,8 @@ long mappingsField(std::uintptr_t begin, std::size_t bytes, const std::string& f
   return sum;
 }
 
-bool hugePagesOnRequest() {
-  std::ifstream mode("/sys/kernel/mm/transparent_hugepage/enabled");
-  std::string line;
-  return std::getline(mode, line) && line.find("[madvise]") != std::string::npos;
-}
-
 TEST(LoadingHeap, LargeBlocksComeFromTheHeapOnHugePages) {
-  if (!hugePagesOnRequest()) GTEST_SKIP() << "the kernel does not give 2 MiB pages on request";
+  if (!LoadingHeap::hugePagesOnRequest()) GTEST_SKIP() << "the kernel does not give 2 MiB pages on request";
   LoadingHeap heap;
   const std::size_t bytes = 12 * kMiB;  // a 1024 x 1024 picture's levels, and more
   auto* block = static_cast<unsigned char*>(std::malloc(bytes));
