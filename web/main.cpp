@@ -2,6 +2,8 @@
 //   (none)              the show: waits for the page's start click, plays the
 //                       show with its music, and waits again after the end or
 //                       Escape;
+//   ?start=S            the same, the first show beginning at S seconds (a
+//                       link to a moment; later shows begin at 0);
 //   ?shot=S[&fps=N]     the one frame a desktop --shot S shows (the same
 //                       fixed-step replay), handed to the page as RGBA rows.
 // The page (shell.html) provides vornWaitingForStart(), vornShowEnded(),
@@ -86,8 +88,8 @@ int runShot(Engine& engine, double seconds, int fps) {
   return status;
 }
 
-// The show, as often as the viewer starts it.
-int runShows(Engine& engine) {
+// The show, as often as the viewer starts it; the first from `start`.
+int runShows(Engine& engine, float start) {
   MusicPlayer player(kMixRate, MusicOutput::Device);
   musicPlayer = &player;
   if (player.open("vorndemo.ogg") != 0) {
@@ -96,9 +98,10 @@ int runShows(Engine& engine) {
   }
   for (;;) {
     while (EM_ASM_INT({ return vornWaitingForStart() ? 1 : 0; })) emscripten_sleep(50);
-    LiveClock clock(player, 0.0f, false, &audioTicks);
+    LiveClock clock(player, start, false, &audioTicks);
     PageOutput output;
     runFrames(engine, clock, output, nullptr);
+    start = 0.0f;
     player.stop();
     player.seek(0.0);
     EM_ASM({ vornShowEnded(); });
@@ -122,7 +125,15 @@ int main() {
     return 1;
   }
   const double shot = queryNumber("shot");
-  if (std::isnan(shot)) return runShows(engine);
+  if (std::isnan(shot)) {
+    const double start = queryNumber("start");
+    if (std::isnan(start)) return runShows(engine, 0.0f);
+    if (start < 0.0 || start > kShowLength) {
+      fail("start needs 0 .. 176 seconds");
+      return 2;
+    }
+    return runShows(engine, static_cast<float>(start));
+  }
 
   const double fps = queryNumber("fps");
   const int steps = std::isnan(fps) ? kDefaultCaptureFps : static_cast<int>(fps);

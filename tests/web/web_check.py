@@ -5,11 +5,14 @@
           same time and frame rate; prints the mean absolute difference per
           channel and the worst 16 x 16 block, and fails when a mean is above
           the limit.
-  live:   the page is clicked (a synthetic event), plays a few seconds, and
-          its demo time and the audio position must agree within 100 ms.
+  live:   the page is clicked (a synthetic event) and plays the show's last
+          seconds; at the end the overlay must come back, and clicked again
+          the show must start over, its demo time and the audio position
+          agreeing within 100 ms.
+  escape: the same, the first show ended by Escape a few seconds in.
 
 Exits 77 (skipped) when emscripten, chromium or ffmpeg is missing.
-Usage: web_check.py stills|live SOURCE_DIR PROGRAM RUN_DIR WORK_DIR [TIMES...]"""
+Usage: web_check.py stills|live|escape SOURCE_DIR PROGRAM RUN_DIR WORK_DIR [TIMES...]"""
 import json
 import os
 import shutil
@@ -25,6 +28,14 @@ FPS = 10              # the stills' fixed step: fewer frames to replay than the 
 BLOCK = 16
 WIDTH, HEIGHT = 800, 600
 DEFAULT_TIMES = [10, 34, 44, 80, 101, 121, 150]
+SHOW_LENGTH = 176.0   # seconds; a show ends with the first frame past it
+# The live checks: the page's query, and the demo times the first show's
+# last frame may have. The second show is sampled for SAMPLED seconds.
+SAMPLED = 5
+LIVE_CHECKS = {
+    "live": ("start=171", SHOW_LENGTH, SHOW_LENGTH + 1.0),
+    "escape": ("escape=2", 2.0, 3.0),
+}
 
 
 def free_port():
@@ -83,6 +94,9 @@ def main():
         print(__doc__)
         return 2
     mode, source, program, run_dir, work = sys.argv[1:6]
+    if mode != "stills" and mode not in LIVE_CHECKS:
+        print(__doc__)
+        return 2
     times = [float(t) for t in sys.argv[6:]] or DEFAULT_TIMES
     for tool in ("emcc", "chromium", "ffmpeg"):
         if not shutil.which(tool):
@@ -123,20 +137,25 @@ def main():
                       f"({at[0] * BLOCK},{at[1] * BLOCK})")
                 failed |= max(means) > MEAN_LIMIT
         else:
-            seconds = times[0] if sys.argv[6:] else 6
-            browser = chromium(f"{base}?click=1&check={seconds:g}&post=check.json", os.path.join(work, "profile"))
+            query, end_from, end_to = LIVE_CHECKS[mode]
+            browser = chromium(f"{base}?click=1&{query}&again=1&check={SAMPLED}&post=check.json",
+                               os.path.join(work, "profile"))
             got = wait_for(os.path.join(uploads, "check.json"), 300, browser)
             browser.kill()
             browser.wait()
             if not got:
-                print("web_check: the page reported no demo time and audio position")
+                print("web_check: the page did not start a second show and report its demo time and audio position")
                 return 1
-            samples = json.load(open(os.path.join(uploads, "check.json")))
+            report = json.load(open(os.path.join(uploads, "check.json")))
+            samples, ends = report["samples"], report["ends"]
             worst = max(abs(s["demo"] - s["audio"]) for s in samples) if samples else float("inf")
             frames = samples[-1]["frames"] if samples else 0
-            print(f"{len(samples)} samples over {seconds:g} s; largest |demo time - audio position| "
-                  f"{worst * 1000:.0f} ms; {frames} frames drawn")
-            failed = not samples or worst > SYNC_LIMIT
+            end = ends[0] if ends else None
+            print(f"first show ended at {end} s (expected {end_from:g} .. {end_to:g}); second show: "
+                  f"{len(samples)} samples over {SAMPLED} s, largest |demo time - audio position| "
+                  f"{worst * 1000:.0f} ms; {frames} frames drawn in both")
+            failed = (not samples or worst > SYNC_LIMIT or len(ends) != 1 or end is None
+                      or not end_from <= end < end_to)
     finally:
         server.kill()
         server.wait()
