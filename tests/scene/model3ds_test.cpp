@@ -55,13 +55,19 @@ TEST(ModelFrame, FollowsEntryTimeAndClampsToTheFile) {
             static_cast<float>((1.0f / 3.0f) / 1.0f * static_cast<float>(30)));
 }
 
-TEST(Model3ds, UpdateEvaluatesTheFileAtTheFrame) {
+// A saved file of one triangle, "mover", keyed from x = fromX at frame 0 to
+// x = 10 at frame 100.
+std::string moverFile(float fromX) {
   ModelFile f;
   f.mesh("mover", triangleAt(0.0f, 0.0f), {{0, 1, 2}});
   Lib3dsNode* n = f.node("mover", 0);
-  ModelFile::positionKey(n, 0, {0.0f, 0.0f, 0.0f});
+  ModelFile::positionKey(n, 0, {fromX, 0.0f, 0.0f});
   ModelFile::positionKey(n, 100, {10.0f, 0.0f, 0.0f});
-  const std::string path = f.save();
+  return f.save();
+}
+
+TEST(Model3ds, UpdateEvaluatesTheFileAtTheFrame) {
+  const std::string path = moverFile(0.0f);
 
   struct Row {
     float length, t;
@@ -96,12 +102,7 @@ TEST(Model3ds, AMissingFileLoadsNothingAndUpdatesSafely) {
 // frame 0, at its finish(), and a file that cannot be read is named then.
 TEST(Model3ds, ThroughALoadQueueTheFileArrivesAtFinish) {
   const std::string absent = test::scratchDir() + "/absent-queued.3ds";
-  ModelFile f;
-  f.mesh("mover", triangleAt(0.0f, 0.0f), {{0, 1, 2}});
-  Lib3dsNode* n = f.node("mover", 0);
-  ModelFile::positionKey(n, 0, {2.0f, 0.0f, 0.0f});
-  ModelFile::positionKey(n, 100, {10.0f, 0.0f, 0.0f});
-  const std::string path = f.save();
+  const std::string path = moverFile(2.0f);
 
   std::vector<std::unique_ptr<Model3ds>> models;
   testing::internal::CaptureStderr();
