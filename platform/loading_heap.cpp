@@ -36,7 +36,8 @@ constexpr int kLoadingTrimThreshold = static_cast<int>(512 * kMiB);
 // After loading: where glibc's own adjustment goes at its limit (a freed
 // mapping of 32 MiB). A lower trim threshold gives the heap's top back and
 // faults it in again within a frame: the tile wave's first frames took
-// 0.2-0.4 s at 8 MiB for 36,000 faults, and 0.05 s here, at the same peak.
+// 0.2-0.45 s at 8 MiB, with up to 36,000 faults, and 0.05 s here, at the
+// same peak.
 constexpr int kShowMmapThreshold = static_cast<int>(32 * kMiB);
 constexpr int kShowTrimThreshold = static_cast<int>(64 * kMiB);
 

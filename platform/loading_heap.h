@@ -1,8 +1,8 @@
 // While the show loads, the GL driver allocates its texture storage (tens of
 // megabytes) and fills it at once. On fresh 4 KiB pages every page costs a
 // fault, which here costs as much as the copy itself; on 2 MiB pages the same
-// memory costs a few dozen. A LoadingHeap puts this thread's next large blocks
-// on such pages for as long as it lives.
+// memory costs a few dozen. A LoadingHeap puts the next large blocks on such
+// pages for as long as it lives.
 #pragma once
 
 #include <cstdint>
@@ -13,14 +13,17 @@ namespace vorn {
 
 class LoadingHeap {
  public:
-  // Grows the heap of the calling thread by kLoadingHeapBytes of address
-  // space (no memory yet) that the kernel backs with 2 MiB pages where it can,
-  // and has malloc serve blocks below 32 MiB from the heap instead of from
-  // mappings of their own. A hint: where the system cannot, nothing changes.
+  // Grows the heap by 96 MiB of address space (no memory yet) that the
+  // kernel backs with 2 MiB pages where it can, and has malloc serve blocks
+  // below 32 MiB from the heap instead of from mappings of their own. Every
+  // thread allocates from that one heap, for the rest of the run: make it
+  // before any other thread allocates. A hint: where the system cannot give
+  // such pages, only the heap's growth and malloc's settings change.
   LoadingHeap();
   // Later faults in that space take 4 KiB pages again, malloc's thresholds
-  // return to their level after loading, and the free memory goes back to
-  // the system. Pages already made stay as they are.
+  // go to the limit of glibc's own adjustment (32 MiB mapped, 64 MiB kept at
+  // the heap's top), and the free memory goes back to the system. Pages
+  // already made stay as they are.
   ~LoadingHeap();
   LoadingHeap(const LoadingHeap&) = delete;
   LoadingHeap& operator=(const LoadingHeap&) = delete;
