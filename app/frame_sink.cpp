@@ -187,9 +187,9 @@ class VideoSink : public FrameSink {
       error = "ffmpeg was not found on PATH (Debian package ffmpeg); it is needed to write " + path_;
       return false;
     }
-    if (!writeWhole(partialOut_, "", 0, error)) return false;  // the target folder is writable
-    signal(SIGPIPE, SIG_IGN);  // a dead ffmpeg must show as a write error, not end the program
-    return true;
+    // The target folder is writable. A dead ffmpeg shows as a write error,
+    // not the end of the program: the program's entry ignores SIGPIPE.
+    return writeWhole(partialOut_, "", 0, error);
   }
 
   // The encoder starts with the first frame, whose layout it is told.
