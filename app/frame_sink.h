@@ -34,11 +34,9 @@ class FrameSink {
 
 // A PATH ending in .mp4 or .mkv gives a video sink; anything else a PNG directory.
 std::unique_ptr<FrameSink> makeFrameSink(const std::string& path, int fps);
-// One frame written as a PNG at path; the music is not kept.
-std::unique_ptr<FrameSink> makeShotSink(const std::string& path);
 
 bool isVideoPath(const std::string& path);
-bool writeWav(const std::string& path, const std::vector<int16_t>& stereo, int rate, std::string& error);
+// One offline frame as an RGB PNG, in the format every PNG sink writes.
 bool writeRgbPng(const std::string& path, const std::vector<uint8_t>& rgb, int width, int height,
                  std::string& error);
 

@@ -10,6 +10,7 @@
 #include "app/frame_loop.h"
 #include "app/frame_readback.h"
 #include "app/frame_sink.h"
+#include "app/shot_sink.h"
 
 namespace vorn {
 
