@@ -26,17 +26,20 @@ static=(--host=$host --disable-shared --enable-static --prefix="$prefix")
 
 # True when a library is already in the prefix.
 built() { [ -f "$prefix/lib/$1" ]; }
+# The compilers' output goes to one log, shown in part when a build fails.
+log="$build/build.log"
+failed() { tail -n 40 "$log" >&2; echo "windows-deps: building $1 failed; the whole log is $log" >&2; exit 1; }
 
 built libpng16.a || { dir=$(deb_source libpng1.6)
-(cd "$dir" && ./configure "${static[@]}" > /dev/null && make -j"$jobs" > /dev/null && make install > /dev/null); }
+(cd "$dir" && ./configure "${static[@]}" && make -j"$jobs" && make install) >> "$log" 2>&1 || failed libpng; }
 
 built libogg.a || { dir=$(deb_source libogg)
-(cd "$dir" && ./configure "${static[@]}" > /dev/null && make -j"$jobs" > /dev/null && make install > /dev/null); }
+(cd "$dir" && ./configure "${static[@]}" && make -j"$jobs" && make install) >> "$log" 2>&1 || failed libogg; }
 
 built libvorbisfile.a || { dir=$(deb_source libvorbis)
-(cd "$dir" && ./configure "${static[@]}" --disable-oggtest --with-ogg="$prefix" > /dev/null \
-  && make -j"$jobs" -C lib > /dev/null && make -C lib install > /dev/null \
-  && make -C include install > /dev/null && make install-pkgconfigDATA > /dev/null); }
+(cd "$dir" && ./configure "${static[@]}" --disable-oggtest --with-ogg="$prefix" \
+  && make -j"$jobs" -C lib && make -C lib install \
+  && make -C include install && make install-pkgconfigDATA) >> "$log" 2>&1 || failed libvorbis; }
 
 # kissfft: the float real-input transform the spectrum uses, compiled by hand.
 built libkissfft-float.a || { dir=$(deb_source kissfft)
@@ -44,18 +47,18 @@ mkdir -p "$prefix/include/kissfft"
 (cd "$dir" && for f in kiss_fft kiss_fftr; do $CC $CFLAGS -Dkiss_fft_scalar=float -c "$f.c" -o "$f.o"; done \
   && $AR rcs "$prefix/lib/libkissfft-float.a" kiss_fft.o kiss_fftr.o \
   && cp kiss_fft.h kiss_fftr.h "$prefix/include/kissfft/" \
-  && if [ -f kiss_fft_log.h ]; then cp kiss_fft_log.h "$prefix/include/kissfft/"; fi); }
+  && if [ -f kiss_fft_log.h ]; then cp kiss_fft_log.h "$prefix/include/kissfft/"; fi) >> "$log" 2>&1 || failed kissfft; }
 
 # SDL 1.2: windib and DirectX video, DirectSound and waveOut audio. stdout and
 # stderr stay the console's instead of SDLmain's stdout.txt and stderr.txt.
 built libSDL.a || { dir=$(deb_source libsdl1.2)
-(cd "$dir" && ./configure "${static[@]}" --disable-stdio-redirect --disable-nasm > /dev/null \
-  && make -j"$jobs" > /dev/null && make install > /dev/null); }
+(cd "$dir" && ./configure "${static[@]}" --disable-stdio-redirect --disable-nasm \
+  && make -j"$jobs" && make install) >> "$log" 2>&1 || failed SDL; }
 
 built lib3ds.a || { dir=$(deb_source lib3ds)
 (cd "$dir" && mkdir -p "$prefix/include/lib3ds" && cp lib3ds/*.h "$prefix/include/lib3ds/" \
   && rm -f lib3ds/*.o && for f in lib3ds/*.c; do $CC $CFLAGS -I. -c "$f" -o "${f%.c}.o"; done \
-  && $AR rcs "$prefix/lib/lib3ds.a" lib3ds/*.o); }
+  && $AR rcs "$prefix/lib/lib3ds.a" lib3ds/*.o) >> "$log" 2>&1 || failed lib3ds; }
 
 touch "$prefix/done.stamp"
 echo "windows-deps: libraries built into $prefix" >&2

@@ -6,23 +6,27 @@
 # dist/vorndemo-win64.zip: vorndemo.exe, scenes/, vorndemo.ogg and README.txt.
 # The scenes and the music are the Linux generator's: its output differs
 # under Windows' maths library.
-# Usage: scripts/windows.sh [--run-dir DIR]
+# Usage: scripts/windows.sh [--run-dir DIR] [--with-tests]
 #   --run-dir DIR  take scenes/ and vorndemo.ogg from DIR (a Linux build's run
 #                  directory) instead of building them into build/run
+#   --with-tests   build the unit test programs for Windows too (into
+#                  build-win/app/tests; tests/windows/wine_check.py runs them)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 run_dir=""
+targets=(--target vorndemo)
 while [ $# -gt 0 ]; do
   case "$1" in
     --run-dir) run_dir=$(realpath "$2"); shift ;;
-    *) echo "usage: scripts/windows.sh [--run-dir DIR]" >&2; exit 2 ;;
+    --with-tests) targets+=(--target windows_tests) ;;
+    *) echo "usage: scripts/windows.sh [--run-dir DIR] [--with-tests]" >&2; exit 2 ;;
   esac
   shift
 done
 
 bash scripts/install-missing.sh windows g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev \
-  wine64 dpkg-dev
+  wine64 dpkg-dev googletest x11-apps xvfb ffmpeg
 
 # The assets and the README's option list come from the Linux build.
 if [ -z "$run_dir" ]; then
@@ -34,7 +38,7 @@ jobs=${JOBS:-$(nproc)}
 JOBS=$jobs bash scripts/windows-deps.sh build-win
 cmake -S . -B build-win/app -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
   -DVORN_WIN_PREFIX="$root/build-win/prefix" -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-cmake --build build-win/app -j"$jobs" --target vorndemo
+cmake --build build-win/app -j"$jobs" "${targets[@]}"
 
 # Everything the program imports must come with Windows itself.
 exe=build-win/app/vorndemo.exe
