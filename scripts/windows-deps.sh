@@ -36,8 +36,12 @@ built libpng16.a || { dir=$(deb_source libpng1.6)
 built libogg.a || { dir=$(deb_source libogg)
 (cd "$dir" && ./configure "${static[@]}" && make -j"$jobs" && make install) >> "$log" 2>&1 || failed libogg; }
 
+# libvorbis's configure picks its optimisation by host; Linux x86-64 gets
+# -ffast-math -mno-ieee-fp (then Debian's -O2), which decide how its floats
+# round. The same here, so the music decodes to the Linux program's samples.
 built libvorbisfile.a || { dir=$(deb_source libvorbis)
-(cd "$dir" && ./configure "${static[@]}" --disable-oggtest --with-ogg="$prefix" \
+(cd "$dir" && CFLAGS="$CFLAGS -ffast-math -mno-ieee-fp -fsigned-char -O2" \
+  ./configure "${static[@]}" --disable-oggtest --with-ogg="$prefix" \
   && make -j"$jobs" -C lib && make -C lib install \
   && make -C include install && make install-pkgconfigDATA) >> "$log" 2>&1 || failed libvorbis; }
 
