@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Set-up as scripts/setup.sh, the web version (scripts/web.sh: emscripten and
-# chromium, the libraries for emcc on the first run), then the whole test
-# suite on a real GL context.
+# chromium, the libraries for emcc on the first run), the Windows version
+# (scripts/windows.sh: mingw-w64 and wine64, its libraries on the first run),
+# then the whole test suite on a real GL context.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/web.sh --build-only --run-dir build/run
+bash scripts/windows.sh --run-dir build/run --with-tests
 export SDL_AUDIODRIVER=dummy
 bash scripts/with-display.sh ctest --test-dir build -j"$(nproc)" --output-on-failure --timeout 600
