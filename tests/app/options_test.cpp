@@ -82,6 +82,15 @@ TEST(Options, WindowSizeAndVsync) {
   EXPECT_FALSE(r.options.vsync);
 }
 
+TEST(Options, DataFolderWithAnyMode) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--data", "d"},
+                                               std::vector<std::string>{"--shot", "1", "a.png", "--data", "d"}}) {
+    const auto r = parse(args);
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.options.dataDir, "d");
+  }
+}
+
 struct Refused {
   const char* name;
   std::vector<std::string> args;
@@ -121,6 +130,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Refused{"size_without_x", {"--size", "1000"}, "--size"},
                       Refused{"size_zero", {"--size", "0x500"}, "--size"},
                       Refused{"size_trailing", {"--size", "10x10px"}, "--size"},
+                      Refused{"data_missing_dir", {"--shot", "1", "a.png", "--data"}, "--data"},
                       Refused{"size_offline", {"--benchmark", "--size", "640x480"}, "--size"}),
     [](const auto& info) { return std::string(info.param.name); });
 
