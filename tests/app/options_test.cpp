@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -89,6 +92,24 @@ TEST(Options, DataFolderWithAnyMode) {
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_EQ(r.options.dataDir, "d");
   }
+}
+
+// Every long option named in the help, and only those, has an entry (a tag
+// line after .TP) in the manual page.
+TEST(Options, ManualPageHasAnEntryForEveryOptionOfTheHelp) {
+  const std::regex option("--[a-z][a-z-]*");
+  auto options = [&](const std::string& text) {
+    std::set<std::string> found;
+    for (std::sregex_iterator i(text.begin(), text.end(), option), end; i != end; ++i) found.insert(i->str());
+    return found;
+  };
+  std::ifstream manual(VORN_MANUAL);
+  ASSERT_TRUE(manual) << VORN_MANUAL;
+  std::string tags;
+  for (std::string line, previous; std::getline(manual, line); previous = line)
+    if (previous == ".TP" && line.rfind(".B vorndemo", 0) != 0) tags += line + "\n";
+  tags = std::regex_replace(tags, std::regex(R"(\\-)"), "-");
+  EXPECT_EQ(options(tags), options(usageText()));
 }
 
 struct Refused {
