@@ -2,8 +2,6 @@
 // music is added by a second ffmpeg run once the frames are encoded.
 #include "app/video_sink.h"
 
-#include <signal.h>
-
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -44,9 +42,9 @@ class VideoSink : public FrameSink {
       error = "ffmpeg was not found on PATH (Debian package ffmpeg); it is needed to write " + path_;
       return false;
     }
-    if (!writeWholeFile(partialOut_, "", 0, error)) return false;  // the target folder is writable
-    signal(SIGPIPE, SIG_IGN);  // a dead ffmpeg must show as a write error, not end the program
-    return true;
+    // The target folder is writable. A dead ffmpeg shows as a write error,
+    // not the end of the program: the program's entry ignores SIGPIPE.
+    return writeWholeFile(partialOut_, "", 0, error);
   }
 
   // The encoder starts with the first frame, whose layout it is told.
