@@ -114,7 +114,4 @@ class StepClock : public FrameClock {
   std::optional<MusicCursor> music_;
 };
 
-// Earliest start among entries active at t (t itself when none is).
-float replayStart(const Engine& engine, float t);
-
 }  // namespace vorn

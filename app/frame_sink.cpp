@@ -8,10 +8,8 @@
 
 namespace vorn {
 
-bool isVideoPath(const std::string& path) { return endsWith(path, ".mp4") || endsWith(path, ".mkv"); }
-
 std::unique_ptr<FrameSink> makeFrameSink(const std::string& path, int fps) {
-  if (isVideoPath(path)) return makeVideoSink(path, fps);
+  if (endsWith(path, ".mp4") || endsWith(path, ".mkv")) return makeVideoSink(path, fps);
   return makePngFolderSink(path);
 }
 

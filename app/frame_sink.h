@@ -35,7 +35,6 @@ class FrameSink {
 // A PATH ending in .mp4 or .mkv gives a video sink; anything else a PNG directory.
 std::unique_ptr<FrameSink> makeFrameSink(const std::string& path, int fps);
 
-bool isVideoPath(const std::string& path);
 // One offline frame as an RGB PNG, in the format every PNG sink writes.
 bool writeRgbPng(const std::string& path, const std::vector<uint8_t>& rgb, int width, int height,
                  std::string& error);
