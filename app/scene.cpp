@@ -9,8 +9,8 @@ namespace vorn {
 namespace {
 
 struct CameraSetup {
-  float z;     // position z: the world origin lies -z units ahead of the eye
-  float near;  // scale z: near-plane distance of the frustum
+  float z;          // position z: the world origin lies -z units ahead of the eye
+  float nearPlane;  // scale z: near-plane distance of the frustum
 };
 
 constexpr CameraSetup kStandardCamera = {-20.0f, 1.0f};
@@ -27,7 +27,7 @@ void Scene::setup(SceneSetup mode) {
   camera->setKeyTime(0.0f);
   camera->setRotation(0.0f, 0.0f, 0.0f);
   camera->setPosition(0.0f, 0.0f, s.z);
-  camera->setScale(1.0f, 1.0f, s.near);
+  camera->setScale(1.0f, 1.0f, s.nearPlane);
   camera->storeKeys(1, 1, 1);
 }
 

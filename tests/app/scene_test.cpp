@@ -59,7 +59,7 @@ TEST(SceneSetup, KeysACameraForModes0And2) {
   struct Row {
     SceneSetup mode;
     float z;
-    float near;
+    float nearPlane;
   };
   const Row rows[] = {{StandardCamera, -20.0f, 1.0f}, {FeedbackCamera, -5.0f, 0.1f}};
   for (const auto& row : rows) {
@@ -85,9 +85,9 @@ TEST(SceneSetup, KeysACameraForModes0And2) {
     EXPECT_EQ(r.z, 0.0f);
     EXPECT_EQ(s.x, 1.0f);
     EXPECT_EQ(s.y, 1.0f);
-    EXPECT_EQ(s.z, row.near);
+    EXPECT_EQ(s.z, row.nearPlane);
     EXPECT_EQ(c.position.z, row.z);
-    EXPECT_EQ(c.scale.z, row.near);
+    EXPECT_EQ(c.scale.z, row.nearPlane);
   }
 }
 
