@@ -37,7 +37,9 @@ class FrameClock {
   virtual int soundRate() const = 0;
 };
 
-// Where frames go. The defaults do nothing: the window needs only the swap.
+// Where the loop's frames go: the window, the page, files (a FileSink behind
+// app/offline's output) or the benchmark's statistics. The defaults do
+// nothing: the window needs only the swap.
 class FrameOutput {
  public:
   virtual ~FrameOutput() = default;
