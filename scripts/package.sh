@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package dist/vorndemo_<version>_<arch>.deb: the build's
-# `cmake --install` under /usr (stripped), the copyright file and the
+# `cmake --install` under /usr (stripped as dh_strip does), the copyright file and the
 # compressed changelog in /usr/share/doc/vorndemo, the runtime dependencies
 # from dpkg-shlibdeps, and md5sums. lintian then checks the package; any error
-# fails the script. Prints lintian's report and the package's path.
+# fails the script. Prints lintian's report on stderr and the package's path.
 # Usage: scripts/package.sh   (builds what is missing first, as scripts/setup.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,7 +27,8 @@ root=$work/debian/vorndemo  # where dpkg-shlibdeps expects the package's files
 doc=$root/usr/share/doc/vorndemo
 rm -rf "$work"
 mkdir -p "$root/DEBIAN" "$doc" dist
-DESTDIR=$project/$root cmake --install build --prefix /usr --strip > /dev/null
+DESTDIR=$project/$root cmake --install build --prefix /usr > /dev/null
+strip --remove-section=.comment --remove-section=.note "$root/usr/bin/vorndemo"
 gzip -9n "$root/usr/share/man/man6/vorndemo.6"
 gzip -9nc packaging/changelog > "$doc/changelog.gz"
 cp packaging/copyright "$doc/copyright"
@@ -46,7 +47,7 @@ sed -e "s/@VERSION@/$version/" -e "s/@ARCH@/$arch/" -e "s/@SIZE@/$size/" -e "s/@
 dpkg-deb --root-owner-group -Zxz --build "$root" "$deb" > /dev/null
 # Its notice that it runs as root is no finding about the package.
 report=$(lintian --tag-display-limit 0 "$deb" 2>&1 | grep -v '^running with root privileges') || true
-[ -z "$report" ] || echo "$report"
+[ -z "$report" ] || echo "$report" >&2
 if grep -q '^E: ' <<< "$report"; then
   echo "package: lintian reports errors in $deb" >&2
   exit 1
