@@ -71,7 +71,7 @@ Engine::Engine(const DisplayOptions& display, ProductionScript script) : display
   effectMaterial->setFlag(TextureMode, 0);
 
   feedbackScene = std::make_unique<Scene>();
-  feedbackScene->setup(2);
+  feedbackScene->setup(FeedbackCamera);
 
   if (frame_) frame_->bind();
   if (display_.test.reportDisplay) reportDisplay(surface_, *this, frame_.get());

@@ -13,14 +13,14 @@ struct CameraSetup {
   float nearPlane;  // scale z: near-plane distance of the frustum
 };
 
-constexpr CameraSetup kStandardCamera = {-20.0f, 1.0f};  // mode 0: every production Scene
-constexpr CameraSetup kFeedbackCamera = {-5.0f, 0.1f};   // mode 2: the Engine's feedback Scene
+constexpr CameraSetup kStandardCamera = {-20.0f, 1.0f};
+constexpr CameraSetup kFeedbackCamera = {-5.0f, 0.1f};
 
 }  // namespace
 
-void Scene::setup(int mode) {
-  if (mode != 0 && mode != 2) return;
-  const CameraSetup& s = mode == 0 ? kStandardCamera : kFeedbackCamera;
+void Scene::setup(SceneSetup mode) {
+  if (mode != StandardCamera && mode != FeedbackCamera) return;
+  const CameraSetup& s = mode == StandardCamera ? kStandardCamera : kFeedbackCamera;
   // Cameras live for the whole run; an earlier one may still be referenced by
   // the script, so it is left alive rather than deleted.
   camera = new Camera();

@@ -25,7 +25,7 @@ constexpr size_t kQueuedFrames = 3;
 // The exit status a POSIX shell gives a program it could not run.
 constexpr int kNotRunStatus = 127;
 
-class VideoSink : public FrameSink {
+class VideoSink : public FileSink {
  public:
   VideoSink(std::string path, int fps)
       : path_(std::move(path)),
@@ -170,7 +170,7 @@ class VideoSink : public FrameSink {
 
 }  // namespace
 
-std::unique_ptr<FrameSink> makeVideoSink(const std::string& path, int fps) {
+std::unique_ptr<FileSink> makeVideoSink(const std::string& path, int fps) {
   return std::make_unique<VideoSink>(path, fps);
 }
 
