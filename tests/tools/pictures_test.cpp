@@ -498,11 +498,14 @@ TEST(Icon, IsTheTitlePictureOnARoundedSquare) {
   ASSERT_EQ(icon.bytesPerPixel, 4);
   ASSERT_EQ(icon.width, 256);
   ASSERT_EQ(icon.height, 256);
-  for (const auto& [x, y] : {std::pair{0, 0}, {255, 0}, {0, 255}, {255, 255}}) EXPECT_EQ(icon.at(x, y)[3], 0) << x << "," << y;
-  for (const auto& [x, y] : {std::pair{128, 128}, {0, 128}, {128, 0}, {255, 128}}) EXPECT_EQ(icon.at(x, y)[3], 255) << x << "," << y;
+  for (const auto& [x, y] : {std::pair{0, 0}, {255, 0}, {0, 255}, {255, 255}})
+    EXPECT_EQ(icon.at(x, y)[3], 0) << "corner " << x << "," << y;
+  for (const auto& [x, y] : {std::pair{128, 128}, {0, 128}, {128, 0}, {255, 128}})
+    EXPECT_EQ(icon.at(x, y)[3], 255) << x << "," << y;
 
   const auto& all = picture::pictureCatalogue();
-  const auto logo = std::find_if(all.begin(), all.end(), [](const PictureEntry& e) { return e.file == "vornlogo.png"; });
+  const auto logo =
+      std::find_if(all.begin(), all.end(), [](const PictureEntry& e) { return e.file == "vornlogo.png"; });
   ASSERT_NE(logo, all.end());
   const picture::Canvas title = logo->draw(*logo);
   double iconSum[3] = {}, titleSum[3] = {};
