@@ -13,7 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class PngFolderSink : public FrameSink {
+class PngFolderSink : public FileSink {
  public:
   explicit PngFolderSink(std::string dir) : dir_(std::move(dir)) {}
 
@@ -61,6 +61,6 @@ class PngFolderSink : public FrameSink {
 
 }  // namespace
 
-std::unique_ptr<FrameSink> makePngFolderSink(const std::string& dir) { return std::make_unique<PngFolderSink>(dir); }
+std::unique_ptr<FileSink> makePngFolderSink(const std::string& dir) { return std::make_unique<PngFolderSink>(dir); }
 
 }  // namespace vorn

@@ -4,11 +4,11 @@
 #include <memory>
 #include <string>
 
-#include "app/frame_sink.h"
+#include "app/file_sink.h"
 
 namespace vorn {
 
 // Frames become dir/frame-000000.png onwards; the folder is made when missing.
-std::unique_ptr<FrameSink> makePngFolderSink(const std::string& dir);
+std::unique_ptr<FileSink> makePngFolderSink(const std::string& dir);
 
 }  // namespace vorn

@@ -5,7 +5,7 @@ namespace vorn {
 
 namespace {
 
-class ShotSink : public FrameSink {
+class ShotSink : public FileSink {
  public:
   explicit ShotSink(std::string path) : path_(std::move(path)) {}
 
@@ -25,6 +25,6 @@ class ShotSink : public FrameSink {
 
 }  // namespace
 
-std::unique_ptr<FrameSink> makeShotSink(const std::string& path) { return std::make_unique<ShotSink>(path); }
+std::unique_ptr<FileSink> makeShotSink(const std::string& path) { return std::make_unique<ShotSink>(path); }
 
 }  // namespace vorn

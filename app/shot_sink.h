@@ -4,11 +4,11 @@
 #include <memory>
 #include <string>
 
-#include "app/frame_sink.h"
+#include "app/file_sink.h"
 
 namespace vorn {
 
 // One frame written as a PNG at path; the music is not kept.
-std::unique_ptr<FrameSink> makeShotSink(const std::string& path);
+std::unique_ptr<FileSink> makeShotSink(const std::string& path);
 
 }  // namespace vorn

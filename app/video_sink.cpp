@@ -2,8 +2,6 @@
 // music is added by a second ffmpeg run once the frames are encoded.
 #include "app/video_sink.h"
 
-#include <signal.h>
-
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -27,7 +25,7 @@ constexpr size_t kQueuedFrames = 3;
 // The exit status a POSIX shell gives a program it could not run.
 constexpr int kNotRunStatus = 127;
 
-class VideoSink : public FrameSink {
+class VideoSink : public FileSink {
  public:
   VideoSink(std::string path, int fps)
       : path_(std::move(path)),
@@ -44,9 +42,9 @@ class VideoSink : public FrameSink {
       error = "ffmpeg was not found on PATH (Debian package ffmpeg); it is needed to write " + path_;
       return false;
     }
-    if (!writeWholeFile(partialOut_, "", 0, error)) return false;  // the target folder is writable
-    signal(SIGPIPE, SIG_IGN);  // a dead ffmpeg must show as a write error, not end the program
-    return true;
+    // The target folder is writable. A dead ffmpeg shows as a write error,
+    // not the end of the program: the program's entry ignores SIGPIPE.
+    return writeWholeFile(partialOut_, "", 0, error);
   }
 
   // The encoder starts with the first frame, whose layout it is told.
@@ -172,7 +170,7 @@ class VideoSink : public FrameSink {
 
 }  // namespace
 
-std::unique_ptr<FrameSink> makeVideoSink(const std::string& path, int fps) {
+std::unique_ptr<FileSink> makeVideoSink(const std::string& path, int fps) {
   return std::make_unique<VideoSink>(path, fps);
 }
 

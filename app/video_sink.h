@@ -5,11 +5,11 @@
 #include <memory>
 #include <string>
 
-#include "app/frame_sink.h"
+#include "app/file_sink.h"
 
 namespace vorn {
 
 // path ends in .mp4 or .mkv, which picks the container; fps is the frame rate.
-std::unique_ptr<FrameSink> makeVideoSink(const std::string& path, int fps);
+std::unique_ptr<FileSink> makeVideoSink(const std::string& path, int fps);
 
 }  // namespace vorn

@@ -271,7 +271,9 @@ void emitCorner() {
   if (inPrimitive) corners.push_back(current);
 }
 
-// Largest power of two not above n, as GLU picks for a picture's side.
+// Largest power of two not above n. GLU, and so the desktop program, takes
+// the nearest one instead (res/mip_chain.h: 800 -> 1024 there, 512 here), so
+// the browser's pictures of such sides keep less detail than the desktop's.
 GLsizei powerOfTwoBelow(GLsizei n) {
   GLsizei p = 1;
   while (p * 2 <= n) p *= 2;
@@ -525,7 +527,8 @@ GLint vw_gluBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, G
   (void)internalFormat;
   if (target != GL_TEXTURE_2D || format != GL_RGBA || type != GL_UNSIGNED_BYTE || width <= 0 || height <= 0)
     return GLU_INVALID_ENUM;
-  // Sides that are not powers of two shrink to the next lower power, as GLU does.
+  // Sides that are not powers of two shrink to the next lower power (GLU
+  // would take the nearest).
   const GLsizei w = powerOfTwoBelow(width);
   const GLsizei h = powerOfTwoBelow(height);
   const auto* src = static_cast<const unsigned char*>(data);

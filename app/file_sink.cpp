@@ -1,5 +1,5 @@
 // The choice of sink for a capture, and the PNG frame format the PNG sinks share.
-#include "app/frame_sink.h"
+#include "app/file_sink.h"
 
 #include "app/png_folder_sink.h"
 #include "app/video_sink.h"
@@ -8,10 +8,8 @@
 
 namespace vorn {
 
-bool isVideoPath(const std::string& path) { return endsWith(path, ".mp4") || endsWith(path, ".mkv"); }
-
-std::unique_ptr<FrameSink> makeFrameSink(const std::string& path, int fps) {
-  if (isVideoPath(path)) return makeVideoSink(path, fps);
+std::unique_ptr<FileSink> makeCaptureSink(const std::string& path, int fps) {
+  if (endsWith(path, ".mp4") || endsWith(path, ".mkv")) return makeVideoSink(path, fps);
   return makePngFolderSink(path);
 }
 
