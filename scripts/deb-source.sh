@@ -2,7 +2,10 @@
 # (web-deps.sh, windows-deps.sh). deb_source_init BUILD_DIR gives apt a private
 # deb-src list and state folder under BUILD_DIR/apt, so the system's own apt
 # configuration is left alone; deb_source NAME then unpacks a source package
-# once under BUILD_DIR/src (with Debian's patches applied) and prints its folder.
+# once into BUILD_DIR/src/NAME (with Debian's patches applied) and prints that
+# folder. apt-get source names its folder after the package, an upstream
+# tarball after the project (libpng-1.6.48/ for libpng1.6), so each is
+# unpacked alone in a folder of its own and moved to the known name.
 
 deb_source_init() {
   deb_src_dir="$1/src"
@@ -22,18 +25,28 @@ LIST
 
 deb_source() {
   local name=$1
-  local dir
-  dir=$(find "$deb_src_dir" -maxdepth 1 -type d -name "${name}-[0-9]*" | head -1)
-  if [ -z "$dir" ]; then
-    (cd "$deb_src_dir" && apt-get "${deb_apt_opts[@]}" source -qq "$name" > /dev/null 2>&1) || {
+  local dir=$deb_src_dir/$name
+  local work=$deb_src_dir/$name.fetch
+  if [ ! -d "$dir" ]; then
+    rm -rf "$work"
+    mkdir -p "$work"
+    (cd "$work" && apt-get "${deb_apt_opts[@]}" source -qq "$name" > /dev/null 2>&1) || {
       # lib3ds's Debian packaging file is not always there: take the upstream tarball alone.
-      (cd "$deb_src_dir" && apt-get "${deb_apt_opts[@]}" source --download-only -qq "$name" > /dev/null 2>&1) || true
+      (cd "$work" && apt-get "${deb_apt_opts[@]}" source --download-only -qq "$name" > /dev/null 2>&1) || true
       local orig
-      orig=$(ls "$deb_src_dir/${name}"_*.orig.tar.* 2>/dev/null | head -1)
-      [ -n "$orig" ] || { echo "deb-source: cannot fetch the source of $name" >&2; exit 1; }
-      tar -C "$deb_src_dir" -xf "$orig"
+      orig=$(find "$work" -maxdepth 1 -name "${name}_*.orig.tar.*" ! -name '*.asc' | head -1)
+      [ -n "$orig" ] || { echo "deb-source: cannot fetch the source of $name" >&2; return 1; }
+      mkdir "$work/upstream"
+      tar -C "$work/upstream" --strip-components=1 -xf "$orig"
     }
-    dir=$(find "$deb_src_dir" -maxdepth 1 -type d -name "${name}-[0-9]*" | head -1)
+    local unpacked
+    unpacked=$(find "$work" -mindepth 1 -maxdepth 1 -type d)
+    if [ -z "$unpacked" ] || [ "$(echo "$unpacked" | wc -l)" -ne 1 ]; then
+      echo "deb-source: the source of $name unpacked into no single folder under $work" >&2
+      return 1
+    fi
+    mv "$unpacked" "$dir"
+    rm -rf "$work"
   fi
   echo "$dir"
 }
