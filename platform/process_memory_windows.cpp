@@ -2,7 +2,8 @@
 #include "platform/process_memory.h"
 
 #include <windows.h>
-#include <psapi.h>
+
+#include <psapi.h>  // after windows.h, whose types it uses
 
 namespace vorn {
 
