@@ -96,6 +96,9 @@ int runShows(Engine& engine, float start) {
     fail("the music could not be opened");
     return 1;
   }
+  // One frame for each picture the browser shows: frames drawn between two
+  // of its animation frames would never be seen.
+  vw_pace_to_animation_frames(1);
   for (;;) {
     while (EM_ASM_INT({ return vornWaitingForStart() ? 1 : 0; })) emscripten_sleep(50);
     LiveClock clock(player, start, false, &audioTicks);
