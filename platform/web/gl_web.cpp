@@ -7,7 +7,8 @@
 // into triangles in eye space here and collected into one batch, drawn with
 // a single call when state that the batch depends on changes. The eye space
 // is also where sphere-map coordinates are computed; the GL_BLEND texture
-// environment is drawn as MODULATE with an inverted twin of the picture.
+// environment is drawn as MODULATE with an inverted twin of the picture, and
+// GL_CLAMP on captured frames with a copy framed by the black border texels.
 #define VORN_GL_WEB_IMPLEMENTATION
 #include "platform/web/gl_web.h"
 
@@ -93,13 +94,16 @@ struct ListStep {
 };
 
 // What is known of each texture name: its format, the parameters it was
-// given, and the inverted twin that stands in for it under the GL_BLEND
-// environment (0 when there is none).
+// given (GL_CLAMP as given, though WebGL is told GL_CLAMP_TO_EDGE), the
+// inverted twin that stands in for it under the GL_BLEND environment, and,
+// for a texture that frames are copied into, a copy with a frame of one
+// black texel all round (0 when there is none of either).
 struct TextureInfo {
   GLenum format = GL_RGBA;
   GLsizei width = 0;
   GLsizei height = 0;
   GLuint inverted = 0;
+  GLuint framed = 0;
   std::unordered_map<GLenum, GLint> parameters;
 };
 
@@ -137,6 +141,7 @@ struct Layer {
   bool projectionGiven = false;
 
   std::vector<BatchVertex> batch;  // triangles in eye space, drawn by flush()
+  bool batchFramed = false;        // the batch samples unit 0's framed copy
 
   GLint realEnv = -1;  // the environment last given to unit 0 of the emulation
   bool pacedToAnimationFrames = false;
@@ -180,6 +185,26 @@ TextureInfo* boundInfo(int unit) {
   return it == layer.textures.end() ? nullptr : &it->second;
 }
 
+GLint parameter(const TextureInfo& info, GLenum name, GLint otherwise) {
+  auto it = info.parameters.find(name);
+  return it == info.parameters.end() ? otherwise : it->second;
+}
+
+GLint webValue(GLint value) { return value == GL_CLAMP ? GL_CLAMP_TO_EDGE : value; }
+
+// The framed copy of the texture bound to unit 0 when it is what GL_CLAMP
+// samples for coordinates in 0 .. 1: the border colour (black) takes part in
+// the filter at the edges. Only single-level textures, which is what frames
+// are copied into, have one.
+const TextureInfo* framedInfo() {
+  const TextureInfo* info = layer.state.units[0].texture2d ? boundInfo(0) : nullptr;
+  if (!info || !info->framed) return nullptr;
+  const GLint min = parameter(*info, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_LINEAR);
+  const bool clamped = parameter(*info, GL_TEXTURE_WRAP_S, GL_REPEAT) == GL_CLAMP &&
+                       parameter(*info, GL_TEXTURE_WRAP_T, GL_REPEAT) == GL_CLAMP;
+  return clamped && (min == GL_LINEAR || min == GL_NEAREST) ? info : nullptr;
+}
+
 Matrix& currentMatrix() { return layer.matrices[layer.matrixMode].back(); }
 
 // m = m * by
@@ -208,11 +233,13 @@ void flush() {
   const Unit& u0 = s.units[0];
   GLuint twin = 0;
   GLint env = u0.env;
+  const TextureInfo* framed = layer.batchFramed ? framedInfo() : nullptr;
+  if (framed) twin = framed->framed;
   if (u0.texture2d && u0.env == GL_BLEND) {
     // With the default black environment colour GL_BLEND gives
     // fragment * (1 - texel) in colour and fragment * texel in alpha.
     const TextureInfo* info = boundInfo(0);
-    twin = info ? info->inverted : 0;
+    if (info && info->inverted) twin = info->inverted;
     env = GL_MODULATE;
   }
   if (s.active != 0) selectUnit(0);
@@ -236,11 +263,13 @@ void flush() {
   if (s.active != 0) selectUnit(s.active);
 }
 
-// The modelview of the triangles about to be collected, and whether unit 0
-// computes sphere-map coordinates under it.
+// The modelview of the triangles about to be collected, whether unit 0
+// computes sphere-map coordinates under it, and how its coordinates move
+// into a framed copy (scale, then offset, per axis).
 struct EyeTransform {
   Matrix m;
   bool sphereMap = false;
+  GLfloat frame[4] = {1.0f, 1.0f, 0.0f, 0.0f};
   GLfloat normal[3][3] = {};  // the inverse transpose of m's upper 3 x 3, as rows of the inverse
   bool normalValid = false;
 };
@@ -283,10 +312,29 @@ void sphereMap(const EyeTransform& t, const GLfloat* e, const GLfloat* nv, GLflo
   st[1] = mm > 0.0f ? ry / mm + 0.5f : 0.5f;
 }
 
+// True when every corner's coordinates lie in 0 .. 1, where GL_CLAMP does not
+// move them; beyond, it clamps them before filtering, which a framed copy
+// cannot do, and the texture's edge texels (GL_CLAMP_TO_EDGE) come closer.
+bool insideTexture(const std::vector<Vertex>& tris) {
+  for (const Vertex& v : tris)
+    if (!(v.texCoord[0] >= 0.0f && v.texCoord[0] <= 1.0f && v.texCoord[1] >= 0.0f && v.texCoord[1] <= 1.0f))
+      return false;
+  return true;
+}
+
 // Adds triangles to the batch; colour, when given, replaces each corner's own.
 void collect(const std::vector<Vertex>& tris, const GLfloat* colour) {
   if (tris.empty()) return;
-  const EyeTransform t = eyeTransform();
+  EyeTransform t = eyeTransform();
+  const TextureInfo* framed = framedInfo();
+  const bool useFrame = framed && !t.sphereMap && insideTexture(tris);
+  if (useFrame != layer.batchFramed) flush();
+  layer.batchFramed = useFrame;
+  if (useFrame) {
+    const GLfloat w = static_cast<GLfloat>(framed->width), h = static_cast<GLfloat>(framed->height);
+    const GLfloat frame[4] = {w / (w + 2.0f), h / (h + 2.0f), 1.0f / (w + 2.0f), 1.0f / (h + 2.0f)};
+    std::memcpy(t.frame, frame, sizeof frame);
+  }
   const Matrix& m = t.m;
   for (size_t first = 0; first < tris.size(); first += 3) {
     if (layer.batch.size() + 3 > kBatchVertices) flush();
@@ -299,6 +347,7 @@ void collect(const std::vector<Vertex>& tris, const GLfloat* colour) {
         sphereMap(t, out.position, v.normal, out.texCoord);
       else
         std::memcpy(out.texCoord, v.texCoord, sizeof out.texCoord);
+      for (int a = 0; a < 2; ++a) out.texCoord[a] = out.texCoord[a] * t.frame[a] + t.frame[2 + a];
       std::memcpy(out.colour, colour ? colour : v.colour, sizeof out.colour);
       layer.batch.push_back(out);
     }
@@ -356,7 +405,7 @@ void uploadTwinLevel(TextureInfo& info, GLuint original, GLint level, GLsizei wi
   if (!info.inverted) {
     glGenTextures(1, &info.inverted);
     glBindTexture(GL_TEXTURE_2D, info.inverted);
-    for (const auto& p : info.parameters) glTexParameteri(GL_TEXTURE_2D, p.first, p.second);
+    for (const auto& p : info.parameters) glTexParameteri(GL_TEXTURE_2D, p.first, webValue(p.second));
   } else {
     glBindTexture(GL_TEXTURE_2D, info.inverted);
   }
@@ -537,15 +586,15 @@ void vw_glTexGeni(GLenum coord, GLenum name, GLint value) {
     layer.state.units[layer.state.active].genMode = value;
 }
 
-void vw_glTexParameteri(GLenum target, GLenum name, GLint value) {
-  if (value == GL_CLAMP) value = GL_CLAMP_TO_EDGE;
+void vw_glTexParameteri(GLenum target, GLenum name, GLint given) {
   TextureInfo* info = boundInfo(layer.state.active);
   if (info) {
     auto it = info->parameters.find(name);
-    if (it != info->parameters.end() && it->second == value) return;
-    info->parameters[name] = value;
+    if (it != info->parameters.end() && it->second == given) return;
+    info->parameters[name] = given;
   }
   flush();
+  const GLint value = webValue(given);
   glTexParameteri(target, name, value);
   // The twin samples the way its original does.
   if (info && info->inverted) {
@@ -572,6 +621,7 @@ void vw_glDeleteTextures(GLsizei n, const GLuint* names) {
     auto it = layer.textures.find(names[i]);
     if (it == layer.textures.end()) continue;
     if (it->second.inverted) glDeleteTextures(1, &it->second.inverted);
+    if (it->second.framed) glDeleteTextures(1, &it->second.framed);
     layer.textures.erase(it);
   }
   glDeleteTextures(n, names);
@@ -588,6 +638,8 @@ void vw_glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei w
     info.format = format;
     info.width = width;
     info.height = height;
+    if (info.framed) glDeleteTextures(1, &info.framed);
+    info.framed = 0;
   }
   glTexImage2D(target, level, static_cast<GLint>(format), width, height, border, format, type, pixels);
   if (format == GL_RGBA && type == GL_UNSIGNED_BYTE && pixels)
@@ -600,10 +652,42 @@ void vw_glTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset
   glTexSubImage2D(target, level, xoffset, yoffset, width, height, format, type, pixels);
 }
 
+// Keeps the framed copy's inside equal to the texture's level 0 after a copy
+// of the frame into it at (xoffset, yoffset); makes the copy, black, first.
+void copyIntoFramed(TextureInfo& info, GLuint original, GLint xoffset, GLint yoffset, GLint x, GLint y,
+                    GLsizei width, GLsizei height) {
+  if (!info.framed) {
+    glGenTextures(1, &info.framed);
+    glBindTexture(GL_TEXTURE_2D, info.framed);
+    const std::vector<unsigned char> black(static_cast<size_t>(info.width + 2) * (info.height + 2) * 4);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, info.width + 2, info.height + 2, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                 black.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, parameter(info, GL_TEXTURE_MIN_FILTER, GL_LINEAR));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, parameter(info, GL_TEXTURE_MAG_FILTER, GL_LINEAR));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  } else {
+    glBindTexture(GL_TEXTURE_2D, info.framed);
+  }
+  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, xoffset + 1, yoffset + 1, x, y, width, height);
+  glBindTexture(GL_TEXTURE_2D, original);
+}
+
 void vw_glCopyTexImage2D(GLenum target, GLint level, GLenum internalFormat, GLint x, GLint y, GLsizei width,
                          GLsizei height, GLint border) {
   flush();
   glCopyTexImage2D(target, level, internalFormat, x, y, width, height, border);
+  if (level != 0) return;
+  const GLuint name = layer.state.units[layer.state.active].bound;
+  TextureInfo& info = layer.textures[name];
+  if (info.framed && (info.width != width || info.height != height)) {
+    glDeleteTextures(1, &info.framed);
+    info.framed = 0;
+  }
+  info.format = GL_RGB;
+  info.width = width;
+  info.height = height;
+  copyIntoFramed(info, name, 0, 0, x, y, width, height);
 }
 
 void vw_glCopyTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset, GLint x, GLint y,
@@ -619,6 +703,8 @@ void vw_glCopyTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yof
     info->format = GL_RGB;
   }
   glCopyTexSubImage2D(target, level, xoffset, yoffset, x, y, width, height);
+  if (info && info->framed && level == 0)
+    copyIntoFramed(*info, layer.state.units[layer.state.active].bound, xoffset, yoffset, x, y, width, height);
 }
 
 GLint vw_gluBuild2DMipmaps(GLenum, GLint, GLsizei width, GLsizei height, GLenum, GLenum, const void*) {
