@@ -4,7 +4,7 @@
 #include <SDL/SDL.h>
 
 #include <cstdio>
-#include <cstdlib>
+#include <string>
 
 #include "app/engine.h"
 
@@ -30,18 +30,10 @@ bool setMode(int width, int height, int bitsPerPixel, Uint32 flags, SurfaceSize&
 }  // namespace
 
 bool openDisplay(const DisplayOptions& d, SurfaceSize& size) {
-  // Only SDL's X11 driver offers OpenGL; without this SDL would fall back to
-  // text-mode drivers that scribble over the terminal before failing.
-  setenv("SDL_VIDEODRIVER", "x11", 0);
-  // sdl12-compat would otherwise give an OpenGL program a framebuffer of its
-  // own at the size asked for and stretch that to the window at each swap,
-  // rebinding it whenever the program binds framebuffer 0. The show scales
-  // its own frame, so framebuffer 0 must be the real window.
-  setenv("SDL12COMPAT_OPENGL_SCALING", "0", 0);
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-    const char* display = std::getenv("DISPLAY");
-    std::fprintf(stderr, "vorndemo: no display (DISPLAY=%s): %s; run it under X, or through scripts/with-display.sh\n",
-                 display ? display : "unset", SDL_GetError());
+    const std::string variable = d.displayVariable.empty() ? "" : " (DISPLAY=" + d.displayVariable + ")";
+    std::fprintf(stderr, "vorndemo: no display%s: %s; run it under X, or through scripts/with-display.sh\n",
+                 variable.c_str(), SDL_GetError());
     return false;
   }
   SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);

@@ -8,24 +8,15 @@
 #include <SDL/SDL.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
 #include "fx/render_pyramid.h"
 #include "platform/gl_procs.h"
-#include "platform/loading_heap.h"
 #include "platform/window_events.h"
 #include "res/load_queue.h"
 
 namespace vorn {
 
 namespace {
-
-// Test hooks, read from the environment once at construction.
-bool envSet(const char* name) {
-  const char* v = std::getenv(name);
-  return v && *v && std::strcmp(v, "0") != 0;
-}
 
 // One line on stderr describing the display, for tests and bug reports.
 void reportDisplay(const SurfaceSize& s, const Engine& e, const FrameTarget* frame) {
@@ -44,24 +35,17 @@ Engine::Engine(const DisplayOptions& display, ProductionScript script) : display
   width = display.width;
   bitsPerPixel = display.bitsPerPixel;
   currentScene = nullptr;
-  if (const char* still = std::getenv("VORN_TEST_STILL")) {
-    still_ = true;
-    stillTime_ = static_cast<float>(std::atof(still));
-  }
 
   // The production is built before the display opens: it makes no GL call,
   // and the pictures and models it names are read on other threads while
   // the display opens, then taken over by the GL at the end. If the display
-  // cannot be opened the queue drops them. The driver's texture storage
-  // comes from the loading heap's 2 MiB pages; when the heap goes, after the
-  // queue, the memory loading freed goes back to the system.
-  LoadingHeap heap;
+  // cannot be opened the queue drops them.
   LoadQueue loading;
   if (script) script(*this);
 
   if (!openDisplay(display, surface_)) return;
   std::string why = "framebuffer objects turned off (VORN_TEST_NO_FBO)";
-  if (display.offScreen && !envSet("VORN_TEST_NO_FBO")) {
+  if (display.offScreen && !display.test.noFramebufferObjects) {
     why = "the OpenGL driver has no framebuffer objects";
     if (gl::loadFramebufferObject()) frame_ = FrameTarget::create(display.width, display.height, why);
   }
@@ -87,10 +71,10 @@ Engine::Engine(const DisplayOptions& display, ProductionScript script) : display
   effectMaterial->setFlag(TextureMode, 0);
 
   feedbackScene = std::make_unique<Scene>();
-  feedbackScene->setup(2);
+  feedbackScene->setup(FeedbackCamera);
 
   if (frame_) frame_->bind();
-  if (envSet("VORN_TEST_DISPLAY_REPORT")) reportDisplay(surface_, *this, frame_.get());
+  if (display_.test.reportDisplay) reportDisplay(surface_, *this, frame_.get());
 
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
   createPyramid();
@@ -125,7 +109,7 @@ void Engine::followResize() {
   // Both SDL 1.2 libraries keep the GL context when a window is re-sized; a
   // library that made a new one would have dropped every texture of the show.
   if (!frame_->alive()) std::fprintf(stderr, "vorndemo: the GL context was replaced when the window was resized\n");
-  if (envSet("VORN_TEST_DISPLAY_REPORT")) reportDisplay(surface_, *this, frame_.get());
+  if (display_.test.reportDisplay) reportDisplay(surface_, *this, frame_.get());
 }
 
 void Engine::clearBuffers(ClearCode code) {

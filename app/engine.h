@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/display.h"
 #include "app/frame_target.h"
@@ -31,6 +33,14 @@ enum ClearCode : int {
   ClearKeepingViewport = -2,   // colour and depth, viewport unchanged
 };
 
+// Switches for tests, from VORN_TEST_* in the environment, which only the
+// program's entry reads.
+struct TestHooks {
+  bool noFramebufferObjects = false;  // VORN_TEST_NO_FBO: draw as when the driver has none
+  bool reportDisplay = false;  // VORN_TEST_DISPLAY_REPORT: one line on stderr on the display, at start and each resize
+  std::optional<float> stillTime;  // VORN_TEST_STILL: every frame drawn at this demo time, seconds
+};
+
 struct DisplayOptions {
   int width = kScreenWidth;  // the frame every pass draws, pixels
   int height = kScreenHeight;
@@ -46,6 +56,10 @@ struct DisplayOptions {
   // framebuffer object than in a window (stored upside down), and captures
   // must stay pixel-identical to earlier ones.
   bool offScreen = true;
+  // DISPLAY as the program's entry found it ("unset" when it was), named
+  // when no display opens; empty: not known.
+  std::string displayVariable = {};
+  TestHooks test = {};
 };
 
 class Engine {
@@ -55,9 +69,9 @@ class Engine {
   // the GL context or multitexture cannot be had, prints one line on stderr
   // and stops before any GL call: ok() is then false. With
   // display.offScreen every pass draws into an off-screen frame of width x
-  // height; without framebuffer objects (or with VORN_TEST_NO_FBO set) one
-  // line on stderr says so and the display is re-opened at the frame's size
-  // to draw directly.
+  // height; without framebuffer objects (or with test.noFramebufferObjects)
+  // one line on stderr says so and the display is re-opened at the frame's
+  // size to draw directly.
   Engine(const DisplayOptions& display, ProductionScript script);
   virtual ~Engine();  // SDL_Quit
   Engine(const Engine&) = delete;
@@ -97,8 +111,6 @@ class Engine {
   DisplayOptions display_;
   SurfaceSize surface_;
   std::unique_ptr<FrameTarget> frame_;  // null when drawing straight into the window
-  bool still_ = false;                  // test hook: every frame drawn at stillTime_
-  float stillTime_ = 0.0f;
 };
 
 }  // namespace vorn

@@ -19,7 +19,7 @@ constexpr float kFeedbackHalfSize = 55.0f;
 }  // namespace
 
 void Engine::drawTimeline(float t) {
-  if (still_) t = stillTime_;
+  if (display_.test.stillTime) t = *display_.test.stillTime;
   clearBuffers(ClearWithFullViewport);
 
   for (int i = 0; i < entryCount; ++i) {

@@ -13,7 +13,19 @@
 namespace vorn {
 
 namespace {
+
 uint32_t sdlTicks() { return SDL_GetTicks(); }
+
+// Earliest start among entries active at t (t itself when none is).
+float replayStart(const Engine& engine, float t) {
+  float start = t;
+  for (int i = 0; i < engine.entryCount; ++i) {
+    const TimelineEntry& e = engine.entries[i];
+    if (entryActive(e, t)) start = std::min(start, e.start);
+  }
+  return start;
+}
+
 }  // namespace
 
 int runFrames(Engine& engine, FrameClock& clock, FrameOutput& output, const char* progressLabel) {
@@ -117,15 +129,6 @@ const std::vector<int16_t>& StepClock::soundtrack() {
   // The music runs on to the end of the last frame's time slot.
   if (keepSoundtrack_) music_->advanceTo(keepUntil_, keepFrom_, keepUntil_);
   return music_->kept();
-}
-
-float replayStart(const Engine& engine, float t) {
-  float start = t;
-  for (int i = 0; i < engine.entryCount; ++i) {
-    const TimelineEntry& e = engine.entries[i];
-    if (entryActive(e, t)) start = std::min(start, e.start);
-  }
-  return start;
 }
 
 }  // namespace vorn

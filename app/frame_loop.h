@@ -37,7 +37,9 @@ class FrameClock {
   virtual int soundRate() const = 0;
 };
 
-// Where frames go. The defaults do nothing: the window needs only the swap.
+// Where the loop's frames go: the window, the page, files (a FileSink behind
+// app/offline's output) or the benchmark's statistics. The defaults do
+// nothing: the window needs only the swap.
 class FrameOutput {
  public:
   virtual ~FrameOutput() = default;
@@ -113,8 +115,5 @@ class StepClock : public FrameClock {
   long long keepUntil_ = 0;
   std::optional<MusicCursor> music_;
 };
-
-// Earliest start among entries active at t (t itself when none is).
-float replayStart(const Engine& engine, float t);
 
 }  // namespace vorn

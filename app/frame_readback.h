@@ -1,5 +1,6 @@
-// Reading a drawn frame back from the GL: the one place that calls
-// glReadPixels for captures and shots. It reads whatever framebuffer is bound
+// Reading a drawn frame back from the GL: the desktop program's one place
+// that calls glReadPixels for captures and shots (the browser page reads its
+// still in web/main.cpp, RGBA only). It reads whatever framebuffer is bound
 // for reading when read() is called (the window's back buffer when that is
 // the default framebuffer), in the pixel layout the renderer hands out with a
 // plain copy, and leaves the rows bottom row first, as the GL stores them.

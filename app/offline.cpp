@@ -9,7 +9,8 @@
 #include "app/demo_clock.h"
 #include "app/frame_loop.h"
 #include "app/frame_readback.h"
-#include "app/frame_sink.h"
+#include "app/file_sink.h"
+#include "app/shot_sink.h"
 
 namespace vorn {
 
@@ -23,7 +24,7 @@ double secondsSince(Clock::time_point t) { return std::chrono::duration<double>(
 // end. A capture also reports its pace and where the time went, on stderr.
 class SinkOutput : public FrameOutput {
  public:
-  SinkOutput(FrameSink& sink, int fps, bool report) : sink_(sink), fps_(fps), report_(report) {}
+  SinkOutput(FileSink& sink, int fps, bool report) : sink_(sink), fps_(fps), report_(report) {}
   bool open(std::string& error) override {
     begin_ = Clock::now();
     return sink_.open(error);
@@ -72,7 +73,7 @@ class SinkOutput : public FrameOutput {
     if (!more.empty()) std::fprintf(stderr, "capture %s\n", more.c_str());
   }
 
-  FrameSink& sink_;
+  FileSink& sink_;
   int fps_;
   bool report_;
   FrameReadback readback_;
@@ -82,7 +83,7 @@ class SinkOutput : public FrameOutput {
   double drawing_ = 0.0, reading_ = 0.0, handing_ = 0.0, presenting_ = 0.0;  // seconds
 };
 
-int renderInto(Engine& engine, MusicPlayer& player, long first, long last, int fps, FrameSink& sink,
+int renderInto(Engine& engine, MusicPlayer& player, long first, long last, int fps, FileSink& sink,
                const char* what, bool report) {
   StepClock clock(engine, player, first, last, fps, true);
   SinkOutput output(sink, fps, report);
@@ -99,7 +100,7 @@ int runCapture(Engine& engine, MusicPlayer& player, const Options& o) {
                  static_cast<double>(o.to));
     return 2;
   }
-  return renderInto(engine, player, first, last, o.fps, *makeFrameSink(o.path, o.fps), "capture", true);
+  return renderInto(engine, player, first, last, o.fps, *makeCaptureSink(o.path, o.fps), "capture", true);
 }
 
 int runShot(Engine& engine, MusicPlayer& player, const Options& o) {

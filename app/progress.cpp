@@ -10,8 +10,8 @@ namespace vorn {
 namespace {
 constexpr double kTerminalInterval = 0.25;  // seconds: at most four updates a second
 constexpr double kPlainInterval = 5.0;      // seconds between plain lines when not on a terminal
-}
 
+// "1:05" style minutes and seconds.
 std::string formatDuration(double seconds) {
   if (!std::isfinite(seconds) || seconds < 0.0) return "?";
   const long s = static_cast<long>(seconds + 0.5);
@@ -19,6 +19,7 @@ std::string formatDuration(double seconds) {
   std::snprintf(text, sizeof text, "%ld:%02ld", s / 60, s % 60);
   return text;
 }
+}  // namespace
 
 Progress::Progress(std::string what, long total, FILE* out)
     : what_(std::move(what)),

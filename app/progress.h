@@ -26,7 +26,4 @@ class Progress {
   std::chrono::steady_clock::time_point lastPrint_;
 };
 
-// "1:05" style minutes and seconds, for progress lines.
-std::string formatDuration(double seconds);
-
 }  // namespace vorn

@@ -9,25 +9,25 @@ namespace vorn {
 namespace {
 
 struct CameraSetup {
-  float z;     // position z: the world origin lies -z units ahead of the eye
-  float near;  // scale z: near-plane distance of the frustum
+  float z;          // position z: the world origin lies -z units ahead of the eye
+  float nearPlane;  // scale z: near-plane distance of the frustum
 };
 
-constexpr CameraSetup kStandardCamera = {-20.0f, 1.0f};  // mode 0: every production Scene
-constexpr CameraSetup kFeedbackCamera = {-5.0f, 0.1f};   // mode 2: the Engine's feedback Scene
+constexpr CameraSetup kStandardCamera = {-20.0f, 1.0f};
+constexpr CameraSetup kFeedbackCamera = {-5.0f, 0.1f};
 
 }  // namespace
 
-void Scene::setup(int mode) {
-  if (mode != 0 && mode != 2) return;
-  const CameraSetup& s = mode == 0 ? kStandardCamera : kFeedbackCamera;
+void Scene::setup(SceneSetup mode) {
+  if (mode != StandardCamera && mode != FeedbackCamera) return;
+  const CameraSetup& s = mode == StandardCamera ? kStandardCamera : kFeedbackCamera;
   // Cameras live for the whole run; an earlier one may still be referenced by
   // the script, so it is left alive rather than deleted.
   camera = new Camera();
   camera->setKeyTime(0.0f);
   camera->setRotation(0.0f, 0.0f, 0.0f);
   camera->setPosition(0.0f, 0.0f, s.z);
-  camera->setScale(1.0f, 1.0f, s.near);
+  camera->setScale(1.0f, 1.0f, s.nearPlane);
   camera->storeKeys(1, 1, 1);
 }
 

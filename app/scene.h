@@ -12,6 +12,13 @@ namespace vorn {
 
 constexpr int kMaxLayers = 12;
 
+// The Camera Scene::setup makes; the values are those the script has always
+// passed. Any other value makes none.
+enum SceneSetup : int {
+  StandardCamera = 0,  // every production Scene: the eye 20 units back, near plane at 1
+  FeedbackCamera = 2,  // the Engine's feedback Scene: the eye 5 units back, near plane at 0.1
+};
+
 class Scene {
  public:
   Scene() = default;
@@ -20,9 +27,9 @@ class Scene {
   // Updates and renders the Camera (when present), then each node in list
   // order, each updated and drawn before the next one is touched.
   virtual void render(float t);
-  // Mode 0 or 2: creates and keys a new Camera (the old one is replaced, not
-  // destroyed). Other modes do nothing.
-  virtual void setup(int mode);
+  // Creates and keys a new Camera (the old one is replaced, not destroyed);
+  // values outside SceneSetup do nothing.
+  virtual void setup(SceneSetup mode);
 
   void addNode(Node* node) { nodeList.push_back(node); }
   // Appends to layers; returns false (and changes nothing) when all 12 are used.

@@ -13,7 +13,7 @@ namespace vorn {
 struct LayerRecipe {
   const char* picture;
   int x, y, width, height;
-  int kind;
+  SlideKind kind;
   float inTime, holdTime, outTime;  // entry-local seconds
 };
 

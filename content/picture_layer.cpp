@@ -24,8 +24,8 @@ constexpr float kSlideInSeconds = 1.0f;
 
 }  // namespace
 
-std::vector<KeyRow> layerKeyRows(int x, int y, int width, int height, int kind, float inTime, float holdTime,
-                                 float outTime) {
+std::vector<KeyRow> layerKeyRows(int x, int y, int width, int height, SlideKind kind, float inTime,
+                                 float holdTime, float outTime) {
   const int hw = width / 2;
   const int hh = height / 2;
   const Vec3 home{static_cast<float>(x + hw), static_cast<float>(y + hh), 0.0f};
@@ -59,8 +59,8 @@ std::vector<KeyRow> layerKeyRows(int x, int y, int width, int height, int kind, 
   };
 }
 
-GeneratedMesh* addLayer(Scene& scene, const char* path, int x, int y, int width, int height, int kind, float inTime,
-                        float holdTime, float outTime) {
+GeneratedMesh* addLayer(Scene& scene, const char* path, int x, int y, int width, int height, SlideKind kind,
+                        float inTime, float holdTime, float outTime) {
   if (scene.layerCount >= kMaxLayers) return nullptr;
   GeometryGenerator* geometry = sharedGeometry();
   if (!geometry) {

@@ -83,7 +83,7 @@ void rekeyCamera(Scene& scene, const std::vector<KeyRow>& rows) {
 
 Scene* newScene(const char* name) {
   auto* scene = new Scene();
-  scene->setup(0);
+  scene->setup(StandardCamera);
   scene->name = name;
   return scene;
 }

@@ -1,5 +1,6 @@
 // The production script: builds every Scene, node, Material and Texture of the
-// show and appends the timeline entries. Runs once, last in the Engine's construction.
+// show and appends the timeline entries. Runs once, first in the Engine's
+// construction, before the display opens.
 #pragma once
 
 namespace vorn {
@@ -66,7 +67,9 @@ struct Production {
 
 // Builds the whole production into the Engine: resets and fills its timeline
 // and creates every Scene with its contents, loading every asset relative to
-// the working directory. Needs the Engine's GL context (Textures upload).
+// the working directory. Makes no GL call: the Textures and models it makes
+// are read through the Engine's active LoadQueue and uploaded once the
+// display is open.
 void buildProduction(Engine& engine);
 
 // The production built by the latest buildProduction; all null before.

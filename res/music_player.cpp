@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/ogg_pages.h"
+#include "platform/sound.h"
 
 namespace vorn {
 

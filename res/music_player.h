@@ -6,7 +6,9 @@
 
 #include <cstdint>
 
-#include "platform/sound.h"
+// The sound library's stream and sample handles (platform/sound.h), opaque here.
+struct FSOUND_STREAM;
+struct FSOUND_SAMPLE;
 
 namespace vorn {
 
@@ -37,7 +39,8 @@ class MusicPlayer {
   // from exactly those frames and returns how many came from the music (the
   // rest is silence). With device output it writes silence and returns 0.
   int pull(int16_t* out, int frames);
-  // The library's current spectrum; valid whether or not any player exists.
+  // The library's current spectrum (kSpectrumBands values in 0 .. 1,
+  // platform/sound.h); valid whether or not any player exists.
   static const float* spectrum();
   static const char* errorText(int error);
 

@@ -10,26 +10,11 @@
 
 #include "platform/prefault.h"
 #include "platform/regular_file.h"
+#include "res/png_errors.h"
 
 namespace vorn {
 
 namespace {
-
-// A PNG is read through once with our own libpng handlers before SDL_image
-// sees it: SDL_image's libpng prints its own error line on a damaged file, and
-// a header can claim a size that is not worth decoding. Only the first error's
-// text is kept, for the one line we print.
-struct PngCheck {
-  char message[160] = "";
-};
-
-void onPngError(png_structp png, png_const_charp message) {
-  auto* check = static_cast<PngCheck*>(png_get_error_ptr(png));
-  std::snprintf(check->message, sizeof check->message, "%s", message);
-  png_longjmp(png, 1);
-}
-
-void onPngWarning(png_structp, png_const_charp) {}
 
 struct PngShape {
   png_uint_32 width = 0;
@@ -37,7 +22,7 @@ struct PngShape {
   size_t rowBytes = 0;
   int passes = 1;
   // 8-bit RGB or RGBA without a transparent colour: read as RGBA here gives
-  // exactly the bytes SDL_image and convertToRgba would, so the check's own
+  // exactly the bytes decodePicture would, so the check's own
   // decoding is kept instead of decoding the file a second time.
   bool rgba = false;
 };
@@ -75,6 +60,9 @@ bool readPngRows(png_structp png, const PngShape* shape, unsigned char* scratch,
   return true;
 }
 
+// A PNG is read through once with our own libpng handlers before a decoder
+// sees it: SDL_image's libpng prints its own error line on a damaged file, and
+// a header can claim a size that is not worth decoding.
 // Empty when the file is a PNG that decodes fully within maxSide; otherwise
 // what is wrong with it. Other formats are refused too: SDL_image would try
 // every decoder it has on them, for pictures the production never uses.
@@ -89,7 +77,7 @@ std::string checkPng(const std::string& path, int maxSide, PictureFile& decoded)
     std::fclose(f);
     return unreadable ? "the file cannot be read" : "not a PNG file";
   }
-  PngCheck check;
+  PngErrors check;
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &check, onPngError, onPngWarning);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   std::string why;

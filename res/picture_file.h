@@ -19,7 +19,7 @@ struct PictureFile {
   int width = 0;
   int height = 0;
   // RGBA rows, top row first, when the file is 8-bit RGB or RGBA without a
-  // transparent colour; null for other layouts, which SDL_image decodes.
+  // transparent colour; null for other layouts, which decodePicture decodes.
   std::unique_ptr<unsigned char[]> rgba;
 };
 

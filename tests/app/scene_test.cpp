@@ -57,11 +57,11 @@ std::vector<std::string> names(const std::vector<Event>& log) {
 
 TEST(SceneSetup, KeysACameraForModes0And2) {
   struct Row {
-    int mode;
+    SceneSetup mode;
     float z;
-    float near;
+    float nearPlane;
   };
-  const Row rows[] = {{0, -20.0f, 1.0f}, {2, -5.0f, 0.1f}};
+  const Row rows[] = {{StandardCamera, -20.0f, 1.0f}, {FeedbackCamera, -5.0f, 0.1f}};
   for (const auto& row : rows) {
     SCOPED_TRACE("mode " + std::to_string(row.mode));
     Scene scene;
@@ -85,26 +85,26 @@ TEST(SceneSetup, KeysACameraForModes0And2) {
     EXPECT_EQ(r.z, 0.0f);
     EXPECT_EQ(s.x, 1.0f);
     EXPECT_EQ(s.y, 1.0f);
-    EXPECT_EQ(s.z, row.near);
+    EXPECT_EQ(s.z, row.nearPlane);
     EXPECT_EQ(c.position.z, row.z);
-    EXPECT_EQ(c.scale.z, row.near);
+    EXPECT_EQ(c.scale.z, row.nearPlane);
   }
 }
 
 TEST(SceneSetup, OtherModesLeaveTheCameraAndASecondSetupReplacesIt) {
   Scene scene;
   for (int mode : {-1, 1, 3, 7}) {
-    scene.setup(mode);
+    scene.setup(static_cast<SceneSetup>(mode));
     EXPECT_EQ(scene.camera, nullptr) << "mode " << mode;
   }
-  scene.setup(0);
+  scene.setup(StandardCamera);
   Camera* first = scene.camera;
   ASSERT_NE(first, nullptr);
   for (int mode : {1, 3}) {
-    scene.setup(mode);
+    scene.setup(static_cast<SceneSetup>(mode));
     EXPECT_EQ(scene.camera, first) << "mode " << mode;
   }
-  scene.setup(2);
+  scene.setup(FeedbackCamera);
   ASSERT_NE(scene.camera, nullptr);
   EXPECT_NE(scene.camera, first);
   EXPECT_EQ(scene.camera->position.z, -5.0f);
@@ -136,7 +136,7 @@ TEST_F(SceneRender, CameraFirstThenEachNodeUpdatedAndDrawnInListOrder) {
   std::vector<Event> log;
   Probe a("A", &log), b("B", &log);
   Scene scene;
-  scene.setup(0);
+  scene.setup(StandardCamera);
   scene.addNode(&a);
   scene.addNode(&b);
   scene.addNode(&a);
@@ -157,7 +157,7 @@ TEST_F(SceneRender, CameraFirstThenEachNodeUpdatedAndDrawnInListOrder) {
 
 TEST_F(SceneRender, CameraFollowsItsKeysAtTheGivenTime) {
   Scene scene;
-  scene.setup(0);
+  scene.setup(StandardCamera);
   Camera& c = *scene.camera;
   c.clearTracks();
   c.setPosition(0.0f, 0.0f, -20.0f);
@@ -175,7 +175,7 @@ TEST_F(SceneRender, CameraFollowsItsKeysAtTheGivenTime) {
 
 TEST_F(SceneRender, FeedbackSceneOnlyLoadsItsProjection) {
   Scene scene;
-  scene.setup(2);
+  scene.setup(FeedbackCamera);
   glMatrixMode(GL_MODELVIEW);
   glTranslatef(1.0f, 2.0f, 3.0f);
   const test::StackDepths before = test::stackDepths();

@@ -37,7 +37,7 @@ class TimelineDraw : public ::testing::Test {
     mesh->setMaterial(material);
     GeometryGenerator().addQuad(*mesh, half, half);
     auto* scene = keep(new Scene());
-    scene->setup(0);
+    scene->setup(StandardCamera);
     scene->addNode(mesh);
     return scene;
   }

@@ -15,7 +15,7 @@ struct Rect {
 
 struct KindCase {
   const char* name;
-  int kind;
+  SlideKind kind;
   Rect rect;
   Vec3 off;
   Vec3 home;
@@ -63,8 +63,8 @@ TEST(LayerKeyRows, StaticRestsAtHomeWithOneKey) {
 }
 
 TEST(LayerKeyRows, UnknownKindsHaveNoKeys) {
-  EXPECT_TRUE(layerKeyRows(0, 0, 800, 600, 4, 2, 3, 4).empty());
-  EXPECT_TRUE(layerKeyRows(0, 0, 800, 600, -1, 2, 3, 4).empty());
+  EXPECT_TRUE(layerKeyRows(0, 0, 800, 600, static_cast<SlideKind>(4), 2, 3, 4).empty());
+  EXPECT_TRUE(layerKeyRows(0, 0, 800, 600, static_cast<SlideKind>(-1), 2, 3, 4).empty());
 }
 
 TEST(LayerKeyRows, OddSizesHalveTowardZero) {

@@ -720,7 +720,7 @@ TEST_F(ProductionTest, ThirteenthLayerCreatesNothingAndReadsNoFile) {
 
   // The same call on a Scene with room loads the picture.
   Scene spare;
-  spare.setup(0);
+  spare.setup(StandardCamera);
   GeneratedMesh* layer = addLayer(spare, picture.c_str(), 0, 0, 800, 600, SlideFromLeft, 2, 3, 4);
   ASSERT_NE(layer, nullptr);
   EXPECT_EQ(spare.layerCount, 1);
@@ -731,7 +731,7 @@ TEST_F(ProductionTest, ThirteenthLayerCreatesNothingAndReadsNoFile) {
 
 TEST_F(ProductionTest, OddLayerWidthHalvesTowardZero) {
   Scene spare;
-  spare.setup(0);
+  spare.setup(StandardCamera);
   GeneratedMesh* layer = addLayer(spare, "scenes/ondri.png", 10, 20, 801, 3, SlideStatic, 0, 0, 0);
   ASSERT_NE(layer, nullptr);
   expectTrack(layer->positionTrack, {{0, {410, 21, 0}}}, "position");

@@ -78,13 +78,13 @@ inline void captureAndBuild(const Picture& p) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-inline bool near(const Rgba& got, int r, int g, int b, int tolerance) {
+inline bool within(const Rgba& got, int r, int g, int b, int tolerance) {
   return std::abs(got.r - r) <= tolerance && std::abs(got.g - g) <= tolerance && std::abs(got.b - b) <= tolerance;
 }
 
 inline ::testing::AssertionResult pixelNear(int x, int yTop, int r, int g, int b, int tolerance) {
   const Rgba got = readPixelTop(x, yTop);
-  if (near(got, r, g, b, tolerance)) return ::testing::AssertionSuccess();
+  if (within(got, r, g, b, tolerance)) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << "pixel (" << x << ", " << yTop << " from top) is (" << got.r << ", "
                                        << got.g << ", " << got.b << "), expected (" << r << ", " << g << ", " << b
                                        << ") +/- " << tolerance;

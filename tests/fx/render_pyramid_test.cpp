@@ -233,9 +233,9 @@ TEST_F(PyramidTest, FullScreenQuadShowsTheTextureUprightAndFillsAnyViewport) {
   glClear(GL_COLOR_BUFFER_BIT);
   glViewport(0, 0, 400, 300);
   drawFullScreenQuad();
-  EXPECT_TRUE(near(readPixel(100, 225), 100, 0, 0, 2));
-  EXPECT_TRUE(near(readPixel(300, 75), 100, 100, 0, 2));
-  EXPECT_TRUE(near(readPixel(600, 450), 0, 0, 0, 0));
+  EXPECT_TRUE(within(readPixel(100, 225), 100, 0, 0, 2));
+  EXPECT_TRUE(within(readPixel(300, 75), 100, 100, 0, 2));
+  EXPECT_TRUE(within(readPixel(600, 450), 0, 0, 0, 0));
   endPyramidPass();
 }
 

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <thread>
 
+#include "platform/sound.h"
 #include "tests/audio_support/ogg_clip.h"
 #include "tests/support/test_files.h"
 

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/sound.h"
 #include "res/music_player.h"
 #include "scene/generated_mesh.h"
 #include "tests/scene/ortho_view.h"

@@ -65,8 +65,8 @@ inline Mat4 rotation(double deg, int axis) {
 
 // The projection a camera with these triples loads: frustum, turns about x, y
 // and z, then the untransformed position.
-inline Mat4 cameraProjection(const float scale[3], const float rot[3], const float pos[3], double far) {
-  return frustum(-scale[0], scale[0], -scale[1], scale[1], scale[2], far) * rotation(rot[0], 0) *
+inline Mat4 cameraProjection(const float scale[3], const float rot[3], const float pos[3], double farPlane) {
+  return frustum(-scale[0], scale[0], -scale[1], scale[1], scale[2], farPlane) * rotation(rot[0], 0) *
          rotation(rot[1], 1) * rotation(rot[2], 2) * translation(pos[0], pos[1], pos[2]);
 }
 

@@ -17,6 +17,7 @@
 #include <thread>
 #include <algorithm>
 
+#include "platform/png_file.h"
 #include "tests/support/test_files.h"
 
 namespace vorn::test {
@@ -85,12 +86,10 @@ Window topWindow(Display* d, int& x, int& y, int& width, int& height) {
 }  // namespace
 
 bool writeImagePng(const std::string& path, const Image& image) {
-  png_image png{};
-  png.version = PNG_IMAGE_VERSION;
-  png.width = static_cast<png_uint_32>(image.width);
-  png.height = static_cast<png_uint_32>(image.height);
-  png.format = PNG_FORMAT_RGB;
-  return png_image_write_to_file(&png, path.c_str(), 0, image.rgb.data(), 0, nullptr) != 0;
+  PngFormat format;
+  format.colour = PngColour::Rgb;
+  std::string error;
+  return writePng(path, image.width, image.height, image.rgb, error, format);
 }
 
 Image readImagePng(const std::string& path) {

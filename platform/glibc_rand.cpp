@@ -1,9 +1,9 @@
-// rand() and srand() with the GNU C library's sequence. The spectrum pile
-// draws its walk and its colours from rand(); the browser's C library has a
-// different generator, so without this the pile would grow differently from
-// the desktop program's. This is glibc's additive feedback generator
-// (r[i] = r[i-31] + r[i-3], output r[i] >> 1) seeded by its LCG; seed 1 when
-// srand is never called.
+// rand() and srand() with the GNU C library's sequence, for the builds whose
+// C library is another (the browser's, Windows'). The spectrum pile draws its
+// walk and its colours from rand(); with another generator it would grow
+// differently from the Linux program's. This is glibc's additive feedback
+// generator (r[i] = r[i-31] + r[i-3], output r[i] >> 1) seeded by its LCG;
+// seed 1 when srand is never called.
 #include <cstdint>
 #include <cstdlib>
 

@@ -1,5 +1,7 @@
-// Where offline frames go: a directory of PNG frames plus music.wav, or a
-// video with the music through ffmpeg. A sink that fails leaves nothing that
+// Files that offline frames go into: a directory of PNG frames plus
+// music.wav, a video with the music through ffmpeg, or a single picture. The
+// frame loop drives a FrameOutput (app/frame_loop.h); a FileSink only takes
+// the read-back frames behind one. A sink that fails leaves nothing that
 // looks complete: partial files carry a ".partial" name until the end.
 #pragma once
 
@@ -13,9 +15,9 @@
 
 namespace vorn {
 
-class FrameSink {
+class FileSink {
  public:
-  virtual ~FrameSink() = default;
+  virtual ~FileSink() = default;
   // Each returns false with a one-line reason in error.
   virtual bool open(std::string& error) = 0;
   // frame: kScreenWidth x kScreenHeight. The sink may keep frame's bytes and
@@ -33,12 +35,9 @@ class FrameSink {
 };
 
 // A PATH ending in .mp4 or .mkv gives a video sink; anything else a PNG directory.
-std::unique_ptr<FrameSink> makeFrameSink(const std::string& path, int fps);
-// One frame written as a PNG at path; the music is not kept.
-std::unique_ptr<FrameSink> makeShotSink(const std::string& path);
+std::unique_ptr<FileSink> makeCaptureSink(const std::string& path, int fps);
 
-bool isVideoPath(const std::string& path);
-bool writeWav(const std::string& path, const std::vector<int16_t>& stereo, int rate, std::string& error);
+// One offline frame as an RGB PNG, in the format every PNG sink writes.
 bool writeRgbPng(const std::string& path, const std::vector<uint8_t>& rgb, int width, int height,
                  std::string& error);
 
