@@ -99,6 +99,7 @@ int runShows(Engine& engine, float start) {
   // One frame for each picture the browser shows: frames drawn between two
   // of its animation frames would never be seen.
   vw_pace_to_animation_frames(1);
+  vw_prepare_draws();
   for (;;) {
     while (EM_ASM_INT({ return vornWaitingForStart() ? 1 : 0; })) emscripten_sleep(50);
     LiveClock clock(player, start, false, &audioTicks);

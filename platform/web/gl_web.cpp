@@ -596,9 +596,12 @@ void vw_glTexParameteri(GLenum target, GLenum name, GLint given) {
   flush();
   const GLint value = webValue(given);
   glTexParameteri(target, name, value);
-  // The twin samples the way its original does.
-  if (info && info->inverted) {
-    glBindTexture(GL_TEXTURE_2D, info->inverted);
+  // The twin samples the way its original does, and so does the framed copy
+  // but for its wrapping, which stays at its frame.
+  const bool filter = name == GL_TEXTURE_MIN_FILTER || name == GL_TEXTURE_MAG_FILTER;
+  for (GLuint copy : {info ? info->inverted : 0, info && filter ? info->framed : 0}) {
+    if (!copy) continue;
+    glBindTexture(GL_TEXTURE_2D, copy);
     glTexParameteri(target, name, value);
     glBindTexture(GL_TEXTURE_2D, layer.state.units[layer.state.active].bound);
   }
@@ -966,6 +969,74 @@ void* vw_SDL_GL_GetProcAddress(const char* name) {
 }
 
 void vw_pace_to_animation_frames(int on) { layer.pacedToAnimationFrames = on != 0; }
+
+// The emulation builds a shader program the first time it draws with a new
+// combination of texture environments, and WebGL's implementation prepares
+// its pipeline the first time a program meets a blend, depth and texture
+// format; either stalls that frame. This draws one small triangle with each
+// combination the engine uses (unit 0 off, MODULATE or REPLACE on a picture
+// or on a captured frame; unit 1 off or MODULATE; blending off, alpha or
+// additive; depth test off or on) and then clears the frame.
+void vw_prepare_draws(void) {
+  enum { Picture, Frame, kKinds };
+  GLuint names[kKinds];
+  glGenTextures(kKinds, names);
+  const unsigned char white[2 * 2 * 4] = {255, 255, 255, 255, 255, 255, 255, 255,
+                                          255, 255, 255, 255, 255, 255, 255, 255};
+  vw_glPushAttrib(GL_ALL_ATTRIB_BITS);
+  vw_glBindTexture(GL_TEXTURE_2D, names[Picture]);
+  vw_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+  vw_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  vw_glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
+  vw_glTexImage2D(GL_TEXTURE_2D, 1, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
+  vw_glBindTexture(GL_TEXTURE_2D, names[Frame]);
+  vw_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  vw_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  vw_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+  vw_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+  vw_glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, white);
+  vw_glMatrixMode(GL_PROJECTION);
+  vw_glPushMatrix();
+  vw_glLoadIdentity();
+  vw_glMatrixMode(GL_MODELVIEW);
+  vw_glPushMatrix();
+  vw_glLoadIdentity();
+
+  const GLint envs[] = {0, GL_MODULATE, GL_REPLACE};  // 0: the unit is off
+  const GLenum blends[][2] = {{GL_ZERO, GL_ZERO}, {GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA}, {GL_SRC_ALPHA, GL_ONE}};
+  for (GLint env0 : envs)
+    for (int kind = 0; kind < (env0 ? kKinds : 1); ++kind)
+      for (GLint env1 : {0, GL_MODULATE})
+        for (const auto& blend : blends)
+          for (bool depth : {false, true}) {
+            vw_activeTexture(GL_TEXTURE1);
+            vw_glBindTexture(GL_TEXTURE_2D, names[Picture]);
+            env1 ? vw_glEnable(GL_TEXTURE_2D) : vw_glDisable(GL_TEXTURE_2D);
+            if (env1) vw_glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, env1);
+            vw_activeTexture(GL_TEXTURE0);
+            vw_glBindTexture(GL_TEXTURE_2D, names[kind]);
+            env0 ? vw_glEnable(GL_TEXTURE_2D) : vw_glDisable(GL_TEXTURE_2D);
+            if (env0) vw_glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, env0);
+            blend[0] != GL_ZERO ? vw_glEnable(GL_BLEND) : vw_glDisable(GL_BLEND);
+            if (blend[0] != GL_ZERO) vw_glBlendFunc(blend[0], blend[1]);
+            depth ? vw_glEnable(GL_DEPTH_TEST) : vw_glDisable(GL_DEPTH_TEST);
+            // A triangle of a few pixels in the corner; the frame is cleared below.
+            vw_glBegin(GL_TRIANGLES);
+            vw_glVertex3f(-1.0f, -1.0f, 0.0f);
+            vw_glVertex3f(-0.99f, -1.0f, 0.0f);
+            vw_glVertex3f(-1.0f, -0.99f, 0.0f);
+            vw_glEnd();
+            flush();
+          }
+
+  vw_glMatrixMode(GL_PROJECTION);
+  vw_glPopMatrix();
+  vw_glMatrixMode(GL_MODELVIEW);
+  vw_glPopMatrix();
+  vw_glPopAttrib();
+  vw_glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  vw_glDeleteTextures(kKinds, names);
+}
 
 }  // extern "C"
 

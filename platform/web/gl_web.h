@@ -93,6 +93,10 @@ SDL_AudioStatus vw_SDL_GetAudioStatus(void);
 // show). Zero, the default: it only yields to the browser, for replays whose
 // frames nobody watches.
 void vw_pace_to_animation_frames(int on);
+// Draws, once while the show loads, what makes the browser prepare each
+// shader and pipeline the show's drawing needs, so that no frame of the show
+// waits for one; leaves the GL state as it was and the frame cleared.
+void vw_prepare_draws(void);
 // Present in the browser's SDL but missing from its headers.
 Uint8* SDL_GetKeyState(int* numkeys);
 

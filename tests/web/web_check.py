@@ -103,6 +103,16 @@ def compare(a, b):
     return [s / n for s in sums], blocks[worst_key] / (3 * BLOCK * BLOCK), worst_key
 
 
+def page_upload(url, work, name, seconds):
+    """Opens url until the page posts NAME; the upload's path, or None."""
+    browser = chromium(url, os.path.join(work, "profile"))
+    path = os.path.join(work, "uploads", name)
+    got = wait_for(path, seconds, browser)
+    browser.kill()
+    browser.wait()
+    return path if got else None
+
+
 def nearest_rank(values, fraction):
     ordered = sorted(values)
     return ordered[min(len(ordered) - 1, max(0, int(fraction * len(ordered) + 0.999999) - 1))]
@@ -113,15 +123,12 @@ def check_stills(base, program, run_dir, work, times):
     print(f"{'time':>6} {'mean R':>7} {'mean G':>7} {'mean B':>7} {'worst block':>12} at")
     for t in times:
         name = f"web-{t:g}.png"
-        browser = chromium(f"{base}?shot={t:g}&fps={FPS}&post={name}", os.path.join(work, "profile"))
-        got = wait_for(os.path.join(work, "uploads", name), 600, browser)
-        browser.kill()
-        browser.wait()
+        got = page_upload(f"{base}?shot={t:g}&fps={FPS}&post={name}", work, name, 600)
         if not got:
             print(f"{t:6g} the page sent no still")
             failed = True
             continue
-        shutil.copy(os.path.join(work, "uploads", name), os.path.join(work, name))
+        shutil.copy(got, os.path.join(work, name))
         native = os.path.join(work, f"native-{t:g}.png")
         subprocess.run([program, "--shot", f"{t:g}", native, "--fps", str(FPS)], cwd=run_dir, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -134,15 +141,11 @@ def check_stills(base, program, run_dir, work, times):
 
 def check_live(base, mode, work):
     query, end_from, end_to = LIVE_CHECKS[mode]
-    browser = chromium(f"{base}?click=1&{query}&again=1&check={SAMPLED}&post=check.json",
-                       os.path.join(work, "profile"))
-    got = wait_for(os.path.join(work, "uploads", "check.json"), 300, browser)
-    browser.kill()
-    browser.wait()
+    got = page_upload(f"{base}?click=1&{query}&again=1&check={SAMPLED}&post=check.json", work, "check.json", 300)
     if not got:
         print("web_check: the page did not start a second show and report its demo time and audio position")
         return True
-    report = json.load(open(os.path.join(work, "uploads", "check.json")))
+    report = json.load(open(got))
     samples, ends = report["samples"], report["ends"]
     worst = max(abs(s["demo"] - s["audio"]) for s in samples) if samples else float("inf")
     frames = samples[-1]["frames"] if samples else 0
@@ -161,14 +164,12 @@ def check_pacing(base, work, site):
     head = page.index("<head>") + len("<head>")
     with open(os.path.join(site, "pacing.html"), "w") as f:
         f.write(page[:head] + "\n<script>\n" + probe + "</script>" + page[head:])
-    browser = chromium(base.replace("vorndemo.html", "pacing.html") + "?click=1", os.path.join(work, "profile"))
-    got = wait_for(os.path.join(work, "uploads", "pacing.json"), SHOW_LENGTH + 420, browser)
-    browser.kill()
-    browser.wait()
+    got = page_upload(base.replace("vorndemo.html", "pacing.html") + "?click=1", work, "pacing.json",
+                      SHOW_LENGTH + 420)
     if not got:
         print("web_check: the page did not play the show to its end")
         return True
-    report = json.load(open(os.path.join(work, "uploads", "pacing.json")))
+    report = json.load(open(got))
     pictures = report["pictures"]
     if len(pictures) < 2:
         print(f"web_check: {len(pictures)} pictures shown")
