@@ -194,15 +194,16 @@ GLint webValue(GLint value) { return value == GL_CLAMP ? GL_CLAMP_TO_EDGE : valu
 
 // The framed copy of the texture bound to unit 0 when it is what GL_CLAMP
 // samples for coordinates in 0 .. 1: the border colour (black) takes part in
-// the filter at the edges. Only single-level textures, which is what frames
-// are copied into, have one.
+// a linear filter at the edges (a nearest one never reaches it). Only
+// single-level textures, which is what frames are copied into, have one.
 const TextureInfo* framedInfo() {
   const TextureInfo* info = layer.state.units[0].texture2d ? boundInfo(0) : nullptr;
   if (!info || !info->framed) return nullptr;
-  const GLint min = parameter(*info, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_LINEAR);
+  const bool linear = parameter(*info, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_LINEAR) == GL_LINEAR &&
+                      parameter(*info, GL_TEXTURE_MAG_FILTER, GL_LINEAR) == GL_LINEAR;
   const bool clamped = parameter(*info, GL_TEXTURE_WRAP_S, GL_REPEAT) == GL_CLAMP &&
                        parameter(*info, GL_TEXTURE_WRAP_T, GL_REPEAT) == GL_CLAMP;
-  return clamped && (min == GL_LINEAR || min == GL_NEAREST) ? info : nullptr;
+  return linear && clamped ? info : nullptr;
 }
 
 Matrix& currentMatrix() { return layer.matrices[layer.matrixMode].back(); }
