@@ -92,8 +92,11 @@ const char* usageText() {
          "  --shot SECONDS PATH.png\n"
          "                    write the one frame a capture would show at that time\n"
          "  --benchmark       render every frame offline and print frame times per timeline entry\n"
+         "  --data DIR        with any mode: read scenes/ and vorndemo.ogg from DIR when the working\n"
+         "                    directory does not hold them; the executable's folder, its run/ and\n"
+         "                    ../share/vorndemo are tried after it\n"
          "\n"
-         "Run from the directory that holds scenes/ and vorndemo.ogg.\n";
+         "Capture and shot paths are relative to the working directory the program was started in.\n";
   return text.c_str();
 }
 
@@ -142,6 +145,10 @@ ParsedOptions parseOptions(int argc, const char* const* argv) {
       problem = setMode(RunMode::Shot, "--shot");
       o.path = argv[i + 2];
       i += 2;
+    } else if (arg == "--data") {
+      if (!next || !*next) return fail("--data needs a DIR");
+      o.dataDir = next;
+      ++i;
     } else if (arg == "--benchmark") {
       problem = setMode(RunMode::Benchmark, "--benchmark");
     } else if (arg == "--fps") {

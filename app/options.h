@@ -28,6 +28,7 @@ struct Options {
   float from = 0.0f;   // capture range, seconds of demo time, both included
   float to = kShowLength;
   float shotTime = 0.0f;
+  std::string dataDir;  // --data: where scenes/ and vorndemo.ogg lie when the working directory lacks them
 };
 
 struct ParsedOptions {

@@ -15,6 +15,8 @@
 #include "app/frame_loop.h"
 #include "app/offline.h"
 #include "app/options.h"
+#include "app/show_folder.h"
+#include "platform/executable_path.h"
 #include "platform/loading_heap.h"
 #include "platform/process_policy.h"
 #include "res/music_player.h"
@@ -61,7 +63,7 @@ int SDL_main(int argc, char** argv, ProductionScript script) {
     std::fprintf(stderr, "vorndemo: %s\n%s", parsed.error.c_str(), usageText());
     return 2;
   }
-  const Options& o = parsed.options;
+  Options o = parsed.options;
   if (o.mode == RunMode::Help) {
     std::fputs(usageText(), stdout);
     return 0;
@@ -70,6 +72,7 @@ int SDL_main(int argc, char** argv, ProductionScript script) {
     std::printf("vorndemo %s\n", VORN_VERSION);
     return 0;
   }
+  if (!enterShowFolder(o, executablePath())) return 1;
 
   const bool offline = o.mode != RunMode::Show;
   DisplayOptions display;
@@ -97,7 +100,7 @@ int SDL_main(int argc, char** argv, ProductionScript script) {
   // Offline modes take the music from the file frame by frame; no device plays.
   auto* player = new MusicPlayer(kMixRate, offline ? MusicOutput::Pulled : MusicOutput::Device);
   musicPlayer = player;
-  player->open("vorndemo.ogg");
+  player->open(kMusicFile);
 
   int status = 0;
   switch (o.mode) {

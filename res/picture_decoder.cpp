@@ -92,7 +92,8 @@ bool readLayout(png_structp png, png_infop info, FILE* f, Layout* layout) {
   png_colorp entries = nullptr;
   int count = 0;
   if (png_get_PLTE(png, info, &entries, &count) && count > 0)
-    std::memcpy(layout->palette, entries, sizeof(png_color) * static_cast<size_t>(count < kPaletteSize ? count : kPaletteSize));
+    std::memcpy(layout->palette, entries,
+                sizeof(png_color) * static_cast<size_t>(count < kPaletteSize ? count : kPaletteSize));
   return true;
 }
 

@@ -4,10 +4,10 @@
 # build/roots/SUITE.tar; each run unpacks it into its own folder and removes it
 # afterwards. Inside are /proc, /sys, /dev, /dev/pts, /dev/shm, the project
 # folder at /project (read-write: what a command writes there stays), apt
-# sources for Debian's archive (SUITE, its updates and security), the host's
-# resolv.conf, and build/roots/SUITE-debs as apt's download cache. The command
-# starts in /project with a clean environment. Everything runs in a private
-# mount namespace and is unmounted on every way out (failure, signal).
+# sources for Debian's archive (SUITE, its updates and security) and the
+# host's resolv.conf. The command starts in /project with a clean environment.
+# Everything runs in a private mount namespace and is unmounted on every way
+# out (failure, signal).
 # Exits with the command's status, or 77 when Debian's archive cannot be reached.
 # Usage: scripts/debian-root.sh SUITE -- CMD [ARGS...]
 set -euo pipefail
@@ -29,7 +29,7 @@ fi
 
 roots=$project/build/roots
 base=$roots/$suite.tar
-mkdir -p "$roots" "$roots/$suite-debs"
+mkdir -p "$roots"
 scratch=()
 
 unmount_under() {
@@ -115,7 +115,6 @@ mount --bind /dev "$root/dev"
 mount --bind /dev/pts "$root/dev/pts"
 mount -t tmpfs shm "$root/dev/shm"
 mount --bind "$project" "$root/project"
-mount --bind "$roots/$suite-debs" "$root/var/cache/apt/archives"
 
 run_interruptibly env -i HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" DEBIAN_FRONTEND=noninteractive \
   PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \

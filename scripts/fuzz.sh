@@ -72,6 +72,34 @@ seed_from() {
 seed_from "$out/seed/model3ds" "$run_dir"/scenes/*.3ds
 # shellcheck disable=SC2046
 seed_from "$out/seed/texture" $(ls -S "$run_dir"/scenes/*.png | tail -n 4)
+# The generated pictures are all 8-bit RGBA; small pictures of the other
+# layouts (grey of each depth, palette with and without transparency, grey
+# and alpha, 16-bit, a tRNS colour, interlaced) lead the fuzzer to the
+# decoders of builds with and without SDL_image, which it compares.
+python3 - "$out/seed/texture" <<'PY'
+import struct, sys, zlib
+def chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+def png(name, depth, colour, samples, extra=b"", interlace=0, side=4):
+    channels = {0: 1, 2: 3, 3: 1, 4: 2, 6: 4}[colour]
+    row_bytes = (side * channels * depth + 7) // 8
+    rows = b"".join(b"\0" + bytes((samples * 37 + y * 11 + i * 5) & 255 for i in range(row_bytes)) for y in range(side))
+    header = struct.pack(">IIBBBBB", side, side, depth, colour, 0, 0, interlace)
+    with open(f"{sys.argv[1]}/{name}.png", "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + extra + chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
+palette = chunk(b"PLTE", bytes(range(48)))
+for depth in (1, 2, 4, 8, 16):
+    png(f"grey{depth}", depth, 0, depth)
+png("grey-keyed", 8, 0, 3, chunk(b"tRNS", b"\0\x25"))
+png("grey-alpha16", 16, 4, 5)
+png("rgb16-keyed", 16, 2, 6, chunk(b"tRNS", bytes(6)))
+png("rgb-keyed", 8, 2, 7, chunk(b"tRNS", b"\0\x25\0\x4a\0\x6f"))
+png("rgba16", 16, 6, 8)
+png("palette4", 4, 3, 9, palette)
+png("palette-keyed", 8, 3, 1, palette + chunk(b"tRNS", b"\xff\0\xff"))
+png("palette-translucent", 2, 3, 2, palette + chunk(b"tRNS", b"\x80\0"))
+png("palette-interlaced", 8, 3, 0, palette, interlace=1, side=1)
+PY
 
 status=0
 for t in $targets; do

@@ -14,5 +14,8 @@ bool writeModels(const std::string& dir);
 bool writePictures(const std::string& dir);
 // Writes the 176-second soundtrack as Ogg Vorbis to path.
 bool writeMusic(const std::string& path);
+// Writes the program's 256 x 256 desktop icon, made from the title picture, to
+// path. Returns false after printing one line naming path.
+bool writeIcon(const std::string& path);
 
 }  // namespace vorn::assets

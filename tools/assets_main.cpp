@@ -1,5 +1,6 @@
 // vorn-assets: writes every model, picture and the music of the show into a
-// run directory (scenes/*.3ds, scenes/*.png, vorndemo.ogg).
+// run directory (scenes/*.3ds, scenes/*.png, vorndemo.ogg), or with --icon the
+// program's desktop icon.
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -13,7 +14,9 @@ namespace {
 void usage(FILE* out) {
   std::fprintf(out,
                "usage: vorn-assets RUNDIR\n"
-               "Generates the show's models, pictures and music into RUNDIR/scenes and RUNDIR/vorndemo.ogg.\n");
+               "       vorn-assets --icon PATH.png\n"
+               "Generates the show's models, pictures and music into RUNDIR/scenes and RUNDIR/vorndemo.ogg,\n"
+               "or the program's 256 x 256 desktop icon into PATH.png.\n");
 }
 
 template <typename Step>
@@ -33,6 +36,7 @@ int main(int argc, char** argv) {
     usage(stdout);
     return 0;
   }
+  if (argc == 3 && std::strcmp(argv[1], "--icon") == 0) return vorn::assets::writeIcon(argv[2]) ? 0 : 1;
   if (argc != 2) {
     usage(stderr);
     return 2;

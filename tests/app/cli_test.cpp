@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -140,6 +141,49 @@ TEST(Cli, CaptureFailuresLeaveNothingThatLooksComplete) {
     const std::string name = e.path().filename().string();
     EXPECT_TRUE(name == "file" || name == "bin") << "left behind: " << name;
   }
+}
+
+// From a folder without the show's files: the build tree's run folder, a
+// moved install's share/vorndemo, and --data ahead of both; the shot always
+// lands in the folder the program was started from.
+TEST(Cli, FindsTheShowFromAnyFolder) {
+  const std::string dir = test::scratchDir();
+  const std::string user = dir + "/user";
+  fs::create_directories(user);
+  const std::string shot = "--shot 3 here.png --fps 1";
+  const ProgramRun reference = runProgram("--shot 3 '" + dir + "/reference.png' --fps 1");
+  ASSERT_EQ(reference.status, 0) << reference.err;
+  const std::string expected = test::readFile(dir + "/reference.png");
+
+  const ProgramRun build = runProgram(shot, "", user);
+  ASSERT_EQ(build.status, 0) << build.err;
+  EXPECT_TRUE(test::readFile(user + "/here.png") == expected) << "the build tree's run folder was not used";
+  fs::remove(user + "/here.png");
+
+  // A copy of the program with nothing beside it looks nowhere else.
+  const std::string moved = dir + "/prefix/bin/vorndemo";
+  fs::create_directories(dir + "/prefix/bin");
+  fs::copy_file(VORN_PROGRAM, moved);
+  const ProgramRun nowhere = runProgram(shot, "", user, moved);
+  EXPECT_EQ(nowhere.status, 1);
+  EXPECT_EQ(std::count(nowhere.err.begin(), nowhere.err.end(), '\n'), 1) << nowhere.err;
+  for (const std::string& place : {user, dir + "/prefix/bin", dir + "/prefix/share/vorndemo"})
+    EXPECT_NE(nowhere.err.find(place), std::string::npos) << place << " is not named: " << nowhere.err;
+  EXPECT_FALSE(fs::exists(user + "/here.png"));
+
+  fs::create_directories(dir + "/prefix/share");
+  fs::create_directory_symlink(std::string(VORN_BINARY_DIR) + "/run", dir + "/prefix/share/vorndemo");
+  const ProgramRun installed = runProgram(shot, "", user, moved);
+  ASSERT_EQ(installed.status, 0) << installed.err;
+  EXPECT_TRUE(test::readFile(user + "/here.png") == expected) << "the install's share/vorndemo was not used";
+
+  // --data comes before the run folder: its empty scenes/ is the show's, and
+  // each missing file is reported as in any damaged run folder.
+  fs::create_directories(dir + "/data/scenes");
+  const ProgramRun data = runProgram("--shot 3 data.png --fps 1 --data ../data", "", user);
+  EXPECT_EQ(data.status, 0) << data.err;
+  EXPECT_NE(data.err.find("scenes/karhu.3ds"), std::string::npos) << data.err;
+  EXPECT_TRUE(fs::exists(user + "/data.png"));
 }
 
 TEST(Cli, BenchmarkPrintsARowPerEntry) {

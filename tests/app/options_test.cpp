@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -82,6 +85,33 @@ TEST(Options, WindowSizeAndVsync) {
   EXPECT_FALSE(r.options.vsync);
 }
 
+TEST(Options, DataFolderWithAnyMode) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--data", "d"},
+                                               std::vector<std::string>{"--shot", "1", "a.png", "--data", "d"}}) {
+    const auto r = parse(args);
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.options.dataDir, "d");
+  }
+}
+
+// Every long option named in the help, and only those, has an entry (a tag
+// line after .TP) in the manual page.
+TEST(Options, ManualPageHasAnEntryForEveryOptionOfTheHelp) {
+  const std::regex option("--[a-z][a-z-]*");
+  auto options = [&](const std::string& text) {
+    std::set<std::string> found;
+    for (std::sregex_iterator i(text.begin(), text.end(), option), end; i != end; ++i) found.insert(i->str());
+    return found;
+  };
+  std::ifstream manual(VORN_MANUAL);
+  ASSERT_TRUE(manual) << VORN_MANUAL;
+  std::string tags;
+  for (std::string line, previous; std::getline(manual, line); previous = line)
+    if (previous == ".TP" && line.rfind(".B vorndemo", 0) != 0) tags += line + "\n";
+  tags = std::regex_replace(tags, std::regex(R"(\\-)"), "-");
+  EXPECT_EQ(options(tags), options(usageText()));
+}
+
 struct Refused {
   const char* name;
   std::vector<std::string> args;
@@ -121,6 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Refused{"size_without_x", {"--size", "1000"}, "--size"},
                       Refused{"size_zero", {"--size", "0x500"}, "--size"},
                       Refused{"size_trailing", {"--size", "10x10px"}, "--size"},
+                      Refused{"data_missing_dir", {"--shot", "1", "a.png", "--data"}, "--data"},
                       Refused{"size_offline", {"--benchmark", "--size", "640x480"}, "--size"}),
     [](const auto& info) { return std::string(info.param.name); });
 

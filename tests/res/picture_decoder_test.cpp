@@ -83,7 +83,8 @@ bool writeKind(const std::string& path, const Kind& k) {
   for (int y = 0; y < kHeight; ++y) rowPointers.push_back(&rows[y * rowBytes]);
   std::vector<png_color> palette;
   for (int i = 0; i < k.paletteEntries; ++i)
-    palette.push_back({static_cast<png_byte>(i * 37), static_cast<png_byte>(255 - i * 11), static_cast<png_byte>(i * 5)});
+    palette.push_back(
+        {static_cast<png_byte>(i * 37), static_cast<png_byte>(255 - i * 11), static_cast<png_byte>(i * 5)});
   std::vector<png_byte> alphas;
   switch (k.transparency) {
     case Transparency::OneClearEntry: alphas = {255, 255, 0, 255}; break;

@@ -23,9 +23,11 @@ struct ProgramRun {
 
 // Runs the program from dir through the shell. prefix comes before the
 // program on the command line (variables, or a wrapper command), args after
-// it; both are shell text. Its output goes to files beside the tests' scratch
-// folders, which a run must not wipe.
-inline ProgramRun runProgram(const std::string& args, const std::string& prefix = "", const std::string& dir = ".") {
+// it; both are shell text. program is the executable to run, the built one
+// unless a test made a copy. Its output goes to files beside the tests'
+// scratch folders, which a run must not wipe.
+inline ProgramRun runProgram(const std::string& args, const std::string& prefix = "", const std::string& dir = ".",
+                             const std::string& program = VORN_PROGRAM) {
   namespace fs = std::filesystem;
   const std::string logs = fs::temp_directory_path().string() + "/vorn-tests/program-logs";
   fs::create_directories(logs);
@@ -33,7 +35,7 @@ inline ProgramRun runProgram(const std::string& args, const std::string& prefix 
   const std::string tag = std::to_string(getpid()) + "-" + std::to_string(counter++);
   const std::string outPath = logs + "/out-" + tag;
   const std::string errPath = logs + "/err-" + tag;
-  const std::string command = "cd '" + dir + "' && " + prefix + " '" + VORN_PROGRAM + "' " + args + " >'" + outPath +
+  const std::string command = "cd '" + dir + "' && " + prefix + " '" + program + "' " + args + " >'" + outPath +
                               "' 2>'" + errPath + "'";
   const auto begin = std::chrono::steady_clock::now();
   const int raw = std::system(command.c_str());

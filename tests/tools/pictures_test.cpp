@@ -488,6 +488,40 @@ TEST_F(WrittenPictures, ASecondRunWritesTheSameBytes) {
   }
 }
 
+// The desktop icon: the title picture's colours on a 256 x 256 rounded square
+// whose corners alone are see-through.
+TEST(Icon, IsTheTitlePictureOnARoundedSquare) {
+  const std::string path = test::scratchDir() + "/icon.png";
+  ASSERT_TRUE(assets::writeIcon(path));
+  Decoded icon;
+  ASSERT_TRUE(decode(path, icon)) << IMG_GetError();
+  ASSERT_EQ(icon.bytesPerPixel, 4);
+  ASSERT_EQ(icon.width, 256);
+  ASSERT_EQ(icon.height, 256);
+  for (const auto& [x, y] : {std::pair{0, 0}, {255, 0}, {0, 255}, {255, 255}})
+    EXPECT_EQ(icon.at(x, y)[3], 0) << "corner " << x << "," << y;
+  for (const auto& [x, y] : {std::pair{128, 128}, {0, 128}, {128, 0}, {255, 128}})
+    EXPECT_EQ(icon.at(x, y)[3], 255) << x << "," << y;
+
+  const auto& all = picture::pictureCatalogue();
+  const auto logo =
+      std::find_if(all.begin(), all.end(), [](const PictureEntry& e) { return e.file == "vornlogo.png"; });
+  ASSERT_NE(logo, all.end());
+  const picture::Canvas title = logo->draw(*logo);
+  double iconSum[3] = {}, titleSum[3] = {};
+  for (int y = 96; y < 160; ++y)  // the middle, where the title word lies
+    for (int x = 0; x < 256; ++x)
+      for (int k = 0; k < 3; ++k) iconSum[k] += icon.at(x, y)[k];
+  for (int y = 192; y < 320; ++y)
+    for (int x = 0; x < 512; ++x) {
+      const picture::Colour c = title.at(x, y);
+      titleSum[0] += picture::clamp01(c.r) * 255.0;
+      titleSum[1] += picture::clamp01(c.g) * 255.0;
+      titleSum[2] += picture::clamp01(c.b) * 255.0;
+    }
+  for (int k = 0; k < 3; ++k) EXPECT_NEAR(iconSum[k] / (64 * 256), titleSum[k] / (128 * 512), 1.0) << "channel " << k;
+}
+
 TEST(WritePictures, NamesTheFileItCannotWriteAndFails) {
   struct Row {
     const char* name;

@@ -31,6 +31,10 @@ struct PictureEntry {
 // Every picture, in writing order.
 const std::vector<PictureEntry>& pictureCatalogue();
 
+// The program's icon (not one of the show's pictures): the title picture
+// averaged down to 256 x 256 on a rounded square, transparent outside.
+Canvas drawIcon();
+
 // The pictures of each group; the catalogue joins them.
 std::vector<PictureEntry> modelTextureEntries();
 std::vector<PictureEntry> planeEntries();
