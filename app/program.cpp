@@ -88,9 +88,8 @@ int SDL_main(int argc, char** argv, ProductionScript script) {
   display.test = env.test;
 
   const auto begin = std::chrono::steady_clock::now();
-  // The driver's texture storage comes from the loading heap's 2 MiB pages;
-  // when the heap ends, after the Engine's loading, the memory loading freed
-  // goes back to the system.
+  // Loading ends with the Engine's construction: malloc takes its settings
+  // for the show, and the memory loading freed goes back to the system.
   Engine engine(display, script);
   loadingHeap.reset();
   if (!engine.ok()) return 1;
