@@ -33,7 +33,7 @@ double queryNumber(const char* name) {
   return EM_ASM_DOUBLE(
       {
         const v = new URLSearchParams(location.search).get(UTF8ToString($0));
-        return v === null || v === "" ? NaN : Number(v);
+        return v == = null || v == = "" ? NaN : Number(v);
       },
       name);
 }
@@ -66,7 +66,9 @@ class ShotOutput : public FrameOutput {
 // context's time since the first buffer of music began to sound (the page
 // keeps it). The browser queues several buffers ahead, so wall-clock ticks
 // from the moment of play would run ahead of the sound.
-uint32_t audioTicks() { return static_cast<uint32_t>(EM_ASM_INT({ return vornAudioTicks(); })); }
+uint32_t audioTicks() {
+  return static_cast<uint32_t>(EM_ASM_INT({ return vornAudioTicks(); }));
+}
 
 void fail(const char* what) {
   EM_ASM({ vornFailed(UTF8ToString($0)); }, what);

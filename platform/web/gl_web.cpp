@@ -213,8 +213,8 @@ void multiply(Matrix& m, const GLfloat* by) {
   Matrix r;
   for (int c = 0; c < 4; ++c)
     for (int row = 0; row < 4; ++row)
-      r[4 * c + row] = m[row] * by[4 * c] + m[4 + row] * by[4 * c + 1] + m[8 + row] * by[4 * c + 2] +
-                       m[12 + row] * by[4 * c + 3];
+      r[4 * c + row] =
+          m[row] * by[4 * c] + m[4 + row] * by[4 * c + 1] + m[8 + row] * by[4 * c + 2] + m[12 + row] * by[4 * c + 3];
   m = r;
 }
 
@@ -386,8 +386,7 @@ void triangulate(GLenum mode, const std::vector<Vertex>& in, std::vector<Vertex>
         out.insert(out.end(), {in[i], in[i + 3], in[i + 2]});
       }
       break;
-    default:
-      break;  // points and lines are not drawn by the engine
+    default: break;  // points and lines are not drawn by the engine
   }
 }
 
@@ -658,14 +657,13 @@ void vw_glTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset
 
 // Keeps the framed copy's inside equal to the texture's level 0 after a copy
 // of the frame into it at (xoffset, yoffset); makes the copy, black, first.
-void copyIntoFramed(TextureInfo& info, GLuint original, GLint xoffset, GLint yoffset, GLint x, GLint y,
-                    GLsizei width, GLsizei height) {
+void copyIntoFramed(TextureInfo& info, GLuint original, GLint xoffset, GLint yoffset, GLint x, GLint y, GLsizei width,
+                    GLsizei height) {
   if (!info.framed) {
     glGenTextures(1, &info.framed);
     glBindTexture(GL_TEXTURE_2D, info.framed);
     const std::vector<unsigned char> black(static_cast<size_t>(info.width + 2) * (info.height + 2) * 4);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, info.width + 2, info.height + 2, 0, GL_RGB, GL_UNSIGNED_BYTE,
-                 black.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, info.width + 2, info.height + 2, 0, GL_RGB, GL_UNSIGNED_BYTE, black.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, parameter(info, GL_TEXTURE_MIN_FILTER, GL_LINEAR));
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, parameter(info, GL_TEXTURE_MAG_FILTER, GL_LINEAR));
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -694,8 +692,8 @@ void vw_glCopyTexImage2D(GLenum target, GLint level, GLenum internalFormat, GLin
   copyIntoFramed(info, name, 0, 0, x, y, width, height);
 }
 
-void vw_glCopyTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset, GLint x, GLint y,
-                            GLsizei width, GLsizei height) {
+void vw_glCopyTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset, GLint x, GLint y, GLsizei width,
+                            GLsizei height) {
   flush();
   // The frame has no alpha, so a copy into an RGBA texture is refused: such a
   // target becomes RGB once (black levels, as it was created empty).
@@ -812,10 +810,22 @@ void vw_glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
   const GLfloat s = static_cast<GLfloat>(std::sin(angle * kDegrees));
   const GLfloat c = static_cast<GLfloat>(std::cos(angle * kDegrees));
   const GLfloat k = 1.0f - c;
-  const Matrix r = {x * x * k + c,     y * x * k + z * s, x * z * k - y * s, 0.0f,
-                    x * y * k - z * s, y * y * k + c,     y * z * k + x * s, 0.0f,
-                    x * z * k + y * s, y * z * k - x * s, z * z * k + c,     0.0f,
-                    0.0f,              0.0f,              0.0f,              1.0f};
+  const Matrix r = {x * x * k + c,
+                    y * x * k + z * s,
+                    x * z * k - y * s,
+                    0.0f,
+                    x * y * k - z * s,
+                    y * y * k + c,
+                    y * z * k + x * s,
+                    0.0f,
+                    x * z * k + y * s,
+                    y * z * k - x * s,
+                    z * z * k + c,
+                    0.0f,
+                    0.0f,
+                    0.0f,
+                    0.0f,
+                    1.0f};
   multiplyCurrent(r);
 }
 
@@ -830,8 +840,7 @@ void vw_glOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GL
   multiplyCurrent(o);
 }
 
-void vw_glFrustum(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble nearVal,
-                  GLdouble farVal) {
+void vw_glFrustum(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble nearVal, GLdouble farVal) {
   Matrix f = {};
   f[0] = static_cast<GLfloat>(2.0 * nearVal / (right - left));
   f[5] = static_cast<GLfloat>(2.0 * nearVal / (top - bottom));
@@ -1043,7 +1052,7 @@ void vw_prepare_draws(void) {
 
 // Resolves once the browser runs its next animation frame, where the frame
 // drawn after it is presented.
-EM_ASYNC_JS(void, waitForAnimationFrame, (), { await new Promise((resolve) => requestAnimationFrame(resolve)); });
+EM_ASYNC_JS(void, waitForAnimationFrame, (), { await new Promise((resolve) = > requestAnimationFrame(resolve)); });
 
 extern "C" {
 

@@ -44,8 +44,8 @@ void vw_glTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset
                         GLenum format, GLenum type, const void* pixels);
 void vw_glCopyTexImage2D(GLenum target, GLint level, GLenum internalFormat, GLint x, GLint y, GLsizei width,
                          GLsizei height, GLint border);
-void vw_glCopyTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset, GLint x, GLint y,
-                            GLsizei width, GLsizei height);
+void vw_glCopyTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset, GLint x, GLint y, GLsizei width,
+                            GLsizei height);
 GLint vw_gluBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsizei height, GLenum format,
                            GLenum type, const void* data);
 GLuint vw_glGenLists(GLsizei range);
