@@ -30,12 +30,15 @@ using namespace vorn;
 
 // A number from the page's query string; NaN when absent or not a number.
 double queryNumber(const char* name) {
+  // The JavaScript's === would come apart under clang-format.
+  // clang-format off
   return EM_ASM_DOUBLE(
       {
         const v = new URLSearchParams(location.search).get(UTF8ToString($0));
-        return v == = null || v == = "" ? NaN : Number(v);
+        return v === null || v === "" ? NaN : Number(v);
       },
       name);
+  // clang-format on
 }
 
 // Live frames: each frame's demo time goes to the page (its audio check).

@@ -1052,7 +1052,10 @@ void vw_prepare_draws(void) {
 
 // Resolves once the browser runs its next animation frame, where the frame
 // drawn after it is presented.
-EM_ASYNC_JS(void, waitForAnimationFrame, (), { await new Promise((resolve) = > requestAnimationFrame(resolve)); });
+// The JavaScript's => would come apart under clang-format.
+// clang-format off
+EM_ASYNC_JS(void, waitForAnimationFrame, (), { await new Promise((resolve) => requestAnimationFrame(resolve)); });
+// clang-format on
 
 extern "C" {
 
