@@ -123,6 +123,7 @@ signed char FSOUND_Init(int mixRate, int maxSoftwareChannels, unsigned int) {
       return fail(FMOD_ERR_INIT);
     }
     state.deviceOpen = true;
+    state.startedAudioSubsystem = startedSubsystem;
   }
   state.manualActive = state.manualRequested;
   state.initialised = true;
@@ -134,9 +135,14 @@ signed char FSOUND_Init(int mixRate, int maxSoftwareChannels, unsigned int) {
 void FSOUND_Close() {
   if (!state.initialised) return;
   if (state.deviceOpen) {
-    SDL_CloseAudio();  // joins the audio thread; in SDL 1.2 this also ends the audio subsystem
+    SDL_CloseAudio();  // joins the audio thread
     state.deviceOpen = false;
   }
+  // Classic SDL 1.2 ends the audio subsystem in SDL_CloseAudio, sdl12-compat
+  // does not; left running, it would keep the driver chosen now for the next
+  // FSOUND_Init.
+  if (state.startedAudioSubsystem && SDL_WasInit(SDL_INIT_AUDIO)) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  state.startedAudioSubsystem = false;
   state.channels.clear();
   state.streams.clear();
   state.fftUnit.active = false;  // the analysis unit belongs to one initialised session

@@ -3,7 +3,7 @@
 // each other. Only platform/sound*.cpp include this.
 #pragma once
 
-#include <SDL.h>
+#include <SDL/SDL.h>
 #include <vorbis/vorbisfile.h>
 
 #include <atomic>
@@ -95,6 +95,7 @@ struct SoundState {
   bool manualRequested = false;
   bool manualActive = false;
   bool deviceOpen = false;
+  bool startedAudioSubsystem = false;  // FSOUND_Init started SDL's audio, so FSOUND_Close ends it
   int output = kDefaultOutput;
   int mixer = FSOUND_MIXER_QUALITY_FPU;
   int driver = 0;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Set-up as scripts/setup.sh, the web version (scripts/web.sh: emscripten and
 # chromium, the libraries for emcc on the first run), then the whole test
-# suite on a real GL context, and the Debian package on a fresh system.
+# suite on a real GL context, the Debian package on a fresh Debian 12 and the
+# first set-up command on a fresh Debian 13.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -18,4 +19,9 @@ bash scripts/with-display.sh ctest --test-dir build -j"$(nproc)" --output-on-fai
 # archive cannot be reached).
 status=0
 bash scripts/check-package.sh || status=$?
+[ "$status" -eq 0 ] || [ "$status" -eq 77 ] || exit "$status"
+# play.sh in a fresh Debian 13 root (packages, build, the whole show rendered):
+# outside ctest for its length and for the same needs.
+status=0
+bash scripts/check-debian13.sh || status=$?
 [ "$status" -eq 0 ] || [ "$status" -eq 77 ] || exit "$status"

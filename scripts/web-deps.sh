@@ -30,21 +30,34 @@ if [ ! -f "$apt_dir/updated.stamp" ]; then
   touch "$apt_dir/updated.stamp"
 fi
 
-# Unpacks a source package once; prints its folder.
+# Unpacks a source package once into $src/NAME; prints that folder. apt-get
+# source names its folder after the package, an upstream tarball after the
+# project (libpng-1.6.48/ for libpng1.6), so each is unpacked alone in a
+# folder of its own and moved to the known name.
 fetch() {
   local name=$1
-  local dir
-  dir=$(find "$src" -maxdepth 1 -type d -name "${name}-[0-9]*" | head -1)
-  if [ -z "$dir" ]; then
-    (cd "$src" && apt-get "${apt_opts[@]}" source -qq "$name" > /dev/null 2>&1) || {
+  local dir=$src/$name
+  local work=$src/$name.fetch
+  if [ ! -d "$dir" ]; then
+    rm -rf "$work"
+    mkdir -p "$work"
+    (cd "$work" && apt-get "${apt_opts[@]}" source -qq "$name" > /dev/null 2>&1) || {
       # lib3ds's Debian packaging file is not always there: take the upstream tarball alone.
-      (cd "$src" && apt-get "${apt_opts[@]}" source --download-only -qq "$name" > /dev/null 2>&1) || true
+      (cd "$work" && apt-get "${apt_opts[@]}" source --download-only -qq "$name" > /dev/null 2>&1) || true
       local orig
-      orig=$(ls "$src/${name}"_*.orig.tar.* 2>/dev/null | head -1)
-      [ -n "$orig" ] || { echo "web-deps: cannot fetch the source of $name" >&2; exit 1; }
-      tar -C "$src" -xf "$orig"
+      orig=$(find "$work" -maxdepth 1 -name "${name}_*.orig.tar.*" ! -name '*.asc' | head -1)
+      [ -n "$orig" ] || { echo "web-deps: cannot fetch the source of $name" >&2; return 1; }
+      mkdir "$work/upstream"
+      tar -C "$work/upstream" --strip-components=1 -xf "$orig"
     }
-    dir=$(find "$src" -maxdepth 1 -type d -name "${name}-[0-9]*" | head -1)
+    local unpacked
+    unpacked=$(find "$work" -mindepth 1 -maxdepth 1 -type d)
+    if [ -z "$unpacked" ] || [ "$(echo "$unpacked" | wc -l)" -ne 1 ]; then
+      echo "web-deps: the source of $name unpacked into no single folder under $work" >&2
+      return 1
+    fi
+    mv "$unpacked" "$dir"
+    rm -rf "$work"
   fi
   echo "$dir"
 }

@@ -28,6 +28,15 @@ if [ ! -e "$lib/libSDL-1.2.so.0" ]; then
         exit 77
       }
     for deb in "$root"/debs/*.deb; do dpkg-deb -x "$deb" "$root"; done
+    # From Debian 13 on, libsdl1.2-compat holds only links into
+    # libsdl1.2debian, which is then sdl12-compat's own build.
+    if [ -L "$lib/libSDL-1.2.so.0" ] && [ ! -e "$lib/libSDL-1.2.so.0" ]; then
+      ( cd "$root/debs" && apt-get download libsdl1.2debian >/dev/null 2>&1 ) || {
+        echo "with-sdl12-compat: cannot download libsdl1.2debian with apt-get" >&2
+        exit 77
+      }
+      dpkg-deb -x "$root"/debs/libsdl1.2debian_*.deb "$root"
+    fi
   fi
   flock -u 9
 fi
