@@ -10,19 +10,6 @@
 
 namespace vorn {
 
-namespace {
-
-// In the browser the GL layer's stand-in for gluBuild2DMipmaps also keeps an
-// inverted copy of every picture for its texture environment, so every size
-// goes through it there.
-#ifdef __EMSCRIPTEN__
-constexpr bool kGluForEverySize = true;
-#else
-constexpr bool kGluForEverySize = false;
-#endif
-
-}  // namespace
-
 int maxTextureSide() {
   GLint side = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
@@ -32,7 +19,7 @@ int maxTextureSide() {
 // GLU shrinks a level 0 that the GL cannot hold until it fits; that case is
 // left to GLU itself.
 bool uploadsAsChain(int width, int height, int maxSide) {
-  return !kGluForEverySize && mipSide(width) <= maxSide && mipSide(height) <= maxSide;
+  return mipSide(width) <= maxSide && mipSide(height) <= maxSide;
 }
 
 void uploadMipChain(const MipChain& chain) {

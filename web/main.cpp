@@ -30,12 +30,15 @@ using namespace vorn;
 
 // A number from the page's query string; NaN when absent or not a number.
 double queryNumber(const char* name) {
+  // The JavaScript's === would come apart under clang-format.
+  // clang-format off
   return EM_ASM_DOUBLE(
       {
         const v = new URLSearchParams(location.search).get(UTF8ToString($0));
         return v === null || v === "" ? NaN : Number(v);
       },
       name);
+  // clang-format on
 }
 
 // Live frames: each frame's demo time goes to the page (its audio check).
@@ -66,7 +69,9 @@ class ShotOutput : public FrameOutput {
 // context's time since the first buffer of music began to sound (the page
 // keeps it). The browser queues several buffers ahead, so wall-clock ticks
 // from the moment of play would run ahead of the sound.
-uint32_t audioTicks() { return static_cast<uint32_t>(EM_ASM_INT({ return vornAudioTicks(); })); }
+uint32_t audioTicks() {
+  return static_cast<uint32_t>(EM_ASM_INT({ return vornAudioTicks(); }));
+}
 
 void fail(const char* what) {
   EM_ASM({ vornFailed(UTF8ToString($0)); }, what);
@@ -96,6 +101,10 @@ int runShows(Engine& engine, float start) {
     fail("the music could not be opened");
     return 1;
   }
+  // One frame for each picture the browser shows: frames drawn between two
+  // of its animation frames would never be seen.
+  vw_pace_to_animation_frames(1);
+  vw_prepare_draws();
   for (;;) {
     while (EM_ASM_INT({ return vornWaitingForStart() ? 1 : 0; })) emscripten_sleep(50);
     LiveClock clock(player, start, false, &audioTicks);

@@ -1,26 +1,37 @@
-// The browser build's GL layer (see gl_web.h). It keeps its own copy of the
-// state it must restore or act on (enables, bindings, texture environment,
-// coordinate generation, blend, depth mask, colour, viewport), because the
-// emulation underneath does not report all of it back. Immediate-mode
-// primitives and display lists are collected as triangles and drawn from
-// client arrays, which is also where sphere-map coordinates are computed and
-// the GL_BLEND environment is replaced by MODULATE with an inverted picture.
+// The browser build's GL layer (see gl_web.h). It keeps the state it must
+// restore or act on (enables, bindings, texture environment, coordinate
+// generation, blend, depth mask, colour, viewport, the matrix stacks) in one
+// struct, because the emulation underneath does not report all of it back
+// and costs a shader look-up, a buffer upload and a draw for every call that
+// draws. Immediate-mode primitives and display lists are therefore turned
+// into triangles in eye space here and collected into one batch, drawn with
+// a single call when state that the batch depends on changes. The eye space
+// is also where sphere-map coordinates are computed; the GL_BLEND texture
+// environment is drawn as MODULATE with an inverted twin of the picture, and
+// GL_CLAMP on captured frames with a copy framed by the black border texels.
 #define VORN_GL_WEB_IMPLEMENTATION
 #include "platform/web/gl_web.h"
 
 #include <emscripten.h>
 
+#include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <unordered_map>
 #include <vector>
 
-extern "C" void glGenerateMipmap(GLenum target);
 extern "C" void glActiveTexture(GLenum texture);
+extern "C" void glGenerateMipmap(GLenum target);
 
 namespace {
 
 constexpr int kUnits = 2;
+// The emulation uploads a draw's vertices into one of its temporary buffers,
+// the largest of which holds this many bytes (emscripten's default
+// GL_MAX_TEMP_BUFFER_SIZE).
+constexpr size_t kTempBufferBytes = 2097152;
+constexpr double kDegrees = 3.14159265358979323846 / 180.0;
 
 struct Unit {
   bool texture2d = false;
@@ -52,6 +63,7 @@ struct Saved {
   State state;
 };
 
+// A corner as the engine gives it, in object space.
 struct Vertex {
   GLfloat position[3];
   GLfloat normal[3];
@@ -59,20 +71,40 @@ struct Vertex {
   GLfloat colour[4];
 };
 
+// A corner as the emulation draws it: in eye space, its colour resolved.
+struct BatchVertex {
+  GLfloat position[3];
+  GLfloat texCoord[2];
+  GLfloat colour[4];
+};
+
+constexpr size_t kBatchVertices = kTempBufferBytes / (3 * sizeof(BatchVertex)) * 3;
+
+using Matrix = std::array<GLfloat, 16>;  // column-major, as GL takes it
+
+constexpr Matrix kIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+
+enum MatrixStack { Modelview, Projection, TextureMatrix, kMatrixStacks };
+
 // One step of a recorded list: a matrix product, or triangles to draw.
 struct ListStep {
   bool isMatrix = false;
-  GLfloat matrix[16] = {};
+  Matrix matrix = {};
   std::vector<Vertex> triangles;
 };
 
-// What is known of each texture name: its format, and the inverted twin that
-// stands in for it under the GL_BLEND environment (0 when there is none).
+// What is known of each texture name: its format, the parameters it was
+// given (GL_CLAMP as given, though WebGL is told GL_CLAMP_TO_EDGE), the
+// inverted twin that stands in for it under the GL_BLEND environment, and,
+// for a texture that frames are copied into, a copy with a frame of one
+// black texel all round (0 when there is none of either).
 struct TextureInfo {
   GLenum format = GL_RGBA;
   GLsizei width = 0;
   GLsizei height = 0;
   GLuint inverted = 0;
+  GLuint framed = 0;
+  std::unordered_map<GLenum, GLint> parameters;
 };
 
 // The client arrays the engine points at (read back by glArrayElement).
@@ -83,25 +115,40 @@ struct ClientArray {
   const GLfloat* pointer = nullptr;
 };
 
-State state;
-std::vector<Saved> attribStack;
-std::unordered_map<GLuint, TextureInfo> textures;
+// The whole layer: one per program, alive for the whole run.
+struct Layer {
+  State state;
+  std::vector<Saved> attribStack;
+  std::unordered_map<GLuint, TextureInfo> textures;
 
-// Immediate mode being collected.
-GLenum primitive = 0;
-bool inPrimitive = false;
-bool primitiveHasColour = false;
-std::vector<Vertex> corners;
-Vertex current = {{0, 0, 0}, {0, 0, 1}, {0, 0}, {1, 1, 1, 1}};
+  // Immediate mode being collected.
+  GLenum primitive = 0;
+  bool inPrimitive = false;
+  std::vector<Vertex> corners;
+  std::vector<Vertex> triangles;  // scratch of glEnd
+  Vertex current = {{0, 0, 0}, {0, 0, 1}, {0, 0}, {1, 1, 1, 1}};
 
-std::unordered_map<GLuint, std::vector<ListStep>> lists;
-GLuint nextList = 1;
-GLuint recordingList = 0;
+  std::unordered_map<GLuint, std::vector<ListStep>> lists;
+  GLuint nextList = 1;
+  GLuint recordingList = 0;
 
-ClientArray vertexArray, normalArray, texCoordArray;
+  ClientArray vertexArray, normalArray, texCoordArray;
 
-GLint realEnv = -1;  // the environment last given to unit 0 of the emulation
-SDL_AudioStatus audioStatus = SDL_AUDIO_STOPPED;
+  // The matrix stacks (back() is the current matrix). The emulation keeps an
+  // identity modelview; it is given the projection only when a batch is drawn.
+  std::vector<Matrix> matrices[kMatrixStacks] = {{kIdentity}, {kIdentity}, {kIdentity}};
+  MatrixStack matrixMode = Modelview;
+  bool projectionGiven = false;
+
+  std::vector<BatchVertex> batch;  // triangles in eye space, drawn by flush()
+  bool batchFramed = false;        // the batch samples unit 0's framed copy
+
+  GLint realEnv = -1;  // the environment last given to unit 0 of the emulation
+  bool pacedToAnimationFrames = false;
+  SDL_AudioStatus audioStatus = SDL_AUDIO_STOPPED;
+};
+
+Layer layer;
 
 void setEnable(GLenum cap, bool on) {
   if (on)
@@ -111,15 +158,16 @@ void setEnable(GLenum cap, bool on) {
 }
 
 bool* trackedFlag(GLenum cap) {
+  State& s = layer.state;
   switch (cap) {
-    case GL_BLEND: return &state.blend;
-    case GL_DEPTH_TEST: return &state.depthTest;
-    case GL_CULL_FACE: return &state.cullFace;
-    case GL_LIGHTING: return &state.lighting;
-    case GL_COLOR_MATERIAL: return &state.colourMaterial;
-    case GL_TEXTURE_2D: return &state.units[state.active].texture2d;
-    case GL_TEXTURE_GEN_S: return &state.units[state.active].genS;
-    case GL_TEXTURE_GEN_T: return &state.units[state.active].genT;
+    case GL_BLEND: return &s.blend;
+    case GL_DEPTH_TEST: return &s.depthTest;
+    case GL_CULL_FACE: return &s.cullFace;
+    case GL_LIGHTING: return &s.lighting;
+    case GL_COLOR_MATERIAL: return &s.colourMaterial;
+    case GL_TEXTURE_2D: return &s.units[s.active].texture2d;
+    case GL_TEXTURE_GEN_S: return &s.units[s.active].genS;
+    case GL_TEXTURE_GEN_T: return &s.units[s.active].genT;
     default: return nullptr;
   }
 }
@@ -130,105 +178,181 @@ bool forwarded(GLenum cap) {
   return cap == GL_BLEND || cap == GL_DEPTH_TEST || cap == GL_CULL_FACE || cap == GL_TEXTURE_2D;
 }
 
-void selectUnit(int unit) {
-  glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
-}
+void selectUnit(int unit) { glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit)); }
 
 TextureInfo* boundInfo(int unit) {
-  auto it = textures.find(state.units[unit].bound);
-  return it == textures.end() ? nullptr : &it->second;
+  auto it = layer.textures.find(layer.state.units[unit].bound);
+  return it == layer.textures.end() ? nullptr : &it->second;
 }
 
-// The eye-space sphere-map coordinates of v under the current modelview.
-void sphereMap(Vertex& v, const GLfloat* m) {
-  const GLfloat* p = v.position;
-  GLfloat e[3];
-  for (int r = 0; r < 3; ++r) e[r] = m[r] * p[0] + m[4 + r] * p[1] + m[8 + r] * p[2] + m[12 + r];
+GLint parameter(const TextureInfo& info, GLenum name, GLint otherwise) {
+  auto it = info.parameters.find(name);
+  return it == info.parameters.end() ? otherwise : it->second;
+}
+
+GLint webValue(GLint value) { return value == GL_CLAMP ? GL_CLAMP_TO_EDGE : value; }
+
+// The framed copy of the texture bound to unit 0 when it is what GL_CLAMP
+// samples for coordinates in 0 .. 1: the border colour (black) takes part in
+// a linear filter at the edges (a nearest one never reaches it). Only
+// single-level textures, which is what frames are copied into, have one.
+const TextureInfo* framedInfo() {
+  const TextureInfo* info = layer.state.units[0].texture2d ? boundInfo(0) : nullptr;
+  if (!info || !info->framed) return nullptr;
+  const bool linear = parameter(*info, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_LINEAR) == GL_LINEAR &&
+                      parameter(*info, GL_TEXTURE_MAG_FILTER, GL_LINEAR) == GL_LINEAR;
+  const bool clamped = parameter(*info, GL_TEXTURE_WRAP_S, GL_REPEAT) == GL_CLAMP &&
+                       parameter(*info, GL_TEXTURE_WRAP_T, GL_REPEAT) == GL_CLAMP;
+  return linear && clamped ? info : nullptr;
+}
+
+Matrix& currentMatrix() { return layer.matrices[layer.matrixMode].back(); }
+
+// m = m * by
+void multiply(Matrix& m, const GLfloat* by) {
+  Matrix r;
+  for (int c = 0; c < 4; ++c)
+    for (int row = 0; row < 4; ++row)
+      r[4 * c + row] =
+          m[row] * by[4 * c] + m[4 + row] * by[4 * c + 1] + m[8 + row] * by[4 * c + 2] + m[12 + row] * by[4 * c + 3];
+  m = r;
+}
+
+// Draws the batch with the tracked state, which is the state every triangle
+// in it was collected under: each call below that changes what a draw does
+// flushes first.
+void flush() {
+  std::vector<BatchVertex>& batch = layer.batch;
+  if (batch.empty()) return;
+  if (!layer.projectionGiven) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixf(layer.matrices[Projection].back().data());
+    glMatrixMode(GL_MODELVIEW);
+    layer.projectionGiven = true;
+  }
+  const State& s = layer.state;
+  const Unit& u0 = s.units[0];
+  GLuint twin = 0;
+  GLint env = u0.env;
+  const TextureInfo* framed = layer.batchFramed ? framedInfo() : nullptr;
+  if (framed) twin = framed->framed;
+  if (u0.texture2d && u0.env == GL_BLEND) {
+    // With the default black environment colour GL_BLEND gives
+    // fragment * (1 - texel) in colour and fragment * texel in alpha.
+    const TextureInfo* info = boundInfo(0);
+    if (info && info->inverted) twin = info->inverted;
+    env = GL_MODULATE;
+  }
+  if (s.active != 0) selectUnit(0);
+  if (env != layer.realEnv) {
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, env);
+    layer.realEnv = env;
+  }
+  if (twin) glBindTexture(GL_TEXTURE_2D, twin);
+
+  const GLsizei stride = sizeof(BatchVertex);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glVertexPointer(3, GL_FLOAT, stride, batch[0].position);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glTexCoordPointer(2, GL_FLOAT, stride, batch[0].texCoord);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glColorPointer(4, GL_FLOAT, stride, batch[0].colour);
+  glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(batch.size()));
+  batch.clear();
+
+  if (twin) glBindTexture(GL_TEXTURE_2D, u0.bound);
+  if (s.active != 0) selectUnit(s.active);
+}
+
+// The modelview of the triangles about to be collected, whether unit 0
+// computes sphere-map coordinates under it, and how its coordinates move
+// into a framed copy (scale, then offset, per axis).
+struct EyeTransform {
+  Matrix m;
+  bool sphereMap = false;
+  GLfloat frame[4] = {1.0f, 1.0f, 0.0f, 0.0f};
+  GLfloat normal[3][3] = {};  // the inverse transpose of m's upper 3 x 3, as rows of the inverse
+  bool normalValid = false;
+};
+
+EyeTransform eyeTransform() {
+  EyeTransform t;
+  t.m = layer.matrices[Modelview].back();
+  const Unit& u0 = layer.state.units[0];
+  t.sphereMap = u0.texture2d && u0.genS && u0.genT && u0.genMode == GL_SPHERE_MAP;
+  if (!t.sphereMap) return t;
+  const Matrix& m = t.m;
+  const GLfloat a = m[0], b = m[4], c = m[8], d = m[1], f = m[5], g = m[9], h = m[2], i = m[6], k = m[10];
+  const GLfloat det = a * (f * k - g * i) - b * (d * k - g * h) + c * (d * i - f * h);
+  if (det == 0.0f) return t;
+  const GLfloat inv[3][3] = {{(f * k - g * i) / det, (c * i - b * k) / det, (b * g - c * f) / det},
+                             {(g * h - d * k) / det, (a * k - c * h) / det, (c * d - a * g) / det},
+                             {(d * i - f * h) / det, (b * h - a * i) / det, (a * f - b * d) / det}};
+  std::memcpy(t.normal, inv, sizeof inv);
+  t.normalValid = true;
+  return t;
+}
+
+// The sphere-map coordinates of a corner at eye position e with object normal nv.
+void sphereMap(const EyeTransform& t, const GLfloat* e, const GLfloat* nv, GLfloat* st) {
   const GLfloat len = std::sqrt(e[0] * e[0] + e[1] * e[1] + e[2] * e[2]);
   GLfloat u[3] = {0.0f, 0.0f, 0.0f};
   if (len > 0.0f)
     for (int r = 0; r < 3; ++r) u[r] = e[r] / len;
-  // Normals go through the inverse transpose of the upper 3 x 3.
-  const GLfloat a = m[0], b = m[4], c = m[8], d = m[1], f = m[5], g = m[9], h = m[2], i = m[6], k = m[10];
-  const GLfloat det = a * (f * k - g * i) - b * (d * k - g * h) + c * (d * i - f * h);
-  const GLfloat* nv = v.normal;
+  // Normals go through the inverse transpose: n' = n * inverse.
   GLfloat n[3] = {nv[0], nv[1], nv[2]};
-  if (det != 0.0f) {
-    // Rows of the inverse are the cofactor columns over det; n' = n * inverse.
-    const GLfloat inv[3][3] = {{(f * k - g * i) / det, (c * i - b * k) / det, (b * g - c * f) / det},
-                               {(g * h - d * k) / det, (a * k - c * h) / det, (c * d - a * g) / det},
-                               {(d * i - f * h) / det, (b * h - a * i) / det, (a * f - b * d) / det}};
-    for (int col = 0; col < 3; ++col) n[col] = nv[0] * inv[0][col] + nv[1] * inv[1][col] + nv[2] * inv[2][col];
-  }
+  if (t.normalValid)
+    for (int col = 0; col < 3; ++col)
+      n[col] = nv[0] * t.normal[0][col] + nv[1] * t.normal[1][col] + nv[2] * t.normal[2][col];
   const GLfloat dot = n[0] * u[0] + n[1] * u[1] + n[2] * u[2];
   const GLfloat rx = u[0] - 2.0f * n[0] * dot;
   const GLfloat ry = u[1] - 2.0f * n[1] * dot;
   const GLfloat rz = u[2] - 2.0f * n[2] * dot + 1.0f;
   const GLfloat mm = 2.0f * std::sqrt(rx * rx + ry * ry + rz * rz);
-  v.texCoord[0] = mm > 0.0f ? rx / mm + 0.5f : 0.5f;
-  v.texCoord[1] = mm > 0.0f ? ry / mm + 0.5f : 0.5f;
+  st[0] = mm > 0.0f ? rx / mm + 0.5f : 0.5f;
+  st[1] = mm > 0.0f ? ry / mm + 0.5f : 0.5f;
 }
 
-void restoreClientArrays() {
-  const ClientArray* arrays[3] = {&vertexArray, &normalArray, &texCoordArray};
-  const GLenum names[3] = {GL_VERTEX_ARRAY, GL_NORMAL_ARRAY, GL_TEXTURE_COORD_ARRAY};
-  for (int i = 0; i < 3; ++i) {
-    if (!arrays[i]->enabled) {
-      glDisableClientState(names[i]);
-      continue;
-    }
-    glEnableClientState(names[i]);
-    if (i == 0) glVertexPointer(arrays[i]->size, GL_FLOAT, arrays[i]->stride, arrays[i]->pointer);
-    if (i == 1) glNormalPointer(GL_FLOAT, arrays[i]->stride, arrays[i]->pointer);
-    if (i == 2) glTexCoordPointer(arrays[i]->size, GL_FLOAT, arrays[i]->stride, arrays[i]->pointer);
-  }
+// True when every corner's coordinates lie in 0 .. 1, where GL_CLAMP does not
+// move them; beyond, it clamps them before filtering, which a framed copy
+// cannot do, and the texture's edge texels (GL_CLAMP_TO_EDGE) come closer.
+bool insideTexture(const std::vector<Vertex>& tris) {
+  for (const Vertex& v : tris)
+    if (!(v.texCoord[0] >= 0.0f && v.texCoord[0] <= 1.0f && v.texCoord[1] >= 0.0f && v.texCoord[1] <= 1.0f))
+      return false;
+  return true;
 }
 
-// Draws triangles with the tracked state: sphere-map coordinates for unit 0
-// when it generates them, and the inverted twin under GL_BLEND.
-void drawTriangles(std::vector<Vertex>& tris, bool withColour) {
+// Adds triangles to the batch; colour, when given, replaces each corner's own.
+void collect(const std::vector<Vertex>& tris, const GLfloat* colour) {
   if (tris.empty()) return;
-  const Unit& u0 = state.units[0];
-  if (u0.texture2d && u0.genS && u0.genT && u0.genMode == GL_SPHERE_MAP) {
-    GLfloat m[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    for (Vertex& v : tris) sphereMap(v, m);
+  EyeTransform t = eyeTransform();
+  const TextureInfo* framed = framedInfo();
+  const bool useFrame = framed && !t.sphereMap && insideTexture(tris);
+  if (useFrame != layer.batchFramed) flush();
+  layer.batchFramed = useFrame;
+  if (useFrame) {
+    const GLfloat w = static_cast<GLfloat>(framed->width), h = static_cast<GLfloat>(framed->height);
+    const GLfloat frame[4] = {w / (w + 2.0f), h / (h + 2.0f), 1.0f / (w + 2.0f), 1.0f / (h + 2.0f)};
+    std::memcpy(t.frame, frame, sizeof frame);
   }
-  GLuint twin = 0;
-  GLint env = u0.env;
-  if (u0.texture2d && u0.env == GL_BLEND) {
-    // With the default black environment colour GL_BLEND gives
-    // fragment * (1 - texel) in colour and fragment * texel in alpha.
-    const TextureInfo* info = boundInfo(0);
-    twin = info ? info->inverted : 0;
-    env = GL_MODULATE;
+  const Matrix& m = t.m;
+  for (size_t first = 0; first < tris.size(); first += 3) {
+    if (layer.batch.size() + 3 > kBatchVertices) flush();
+    for (size_t i = first; i < first + 3 && i < tris.size(); ++i) {
+      const Vertex& v = tris[i];
+      const GLfloat* p = v.position;
+      BatchVertex out;
+      for (int r = 0; r < 3; ++r) out.position[r] = m[r] * p[0] + m[4 + r] * p[1] + m[8 + r] * p[2] + m[12 + r];
+      if (t.sphereMap)
+        sphereMap(t, out.position, v.normal, out.texCoord);
+      else
+        std::memcpy(out.texCoord, v.texCoord, sizeof out.texCoord);
+      for (int a = 0; a < 2; ++a) out.texCoord[a] = out.texCoord[a] * t.frame[a] + t.frame[2 + a];
+      std::memcpy(out.colour, colour ? colour : v.colour, sizeof out.colour);
+      layer.batch.push_back(out);
+    }
   }
-  if (state.active != 0) selectUnit(0);
-  if (env != realEnv) {
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, env);
-    realEnv = env;
-  }
-  if (twin) glBindTexture(GL_TEXTURE_2D, twin);
-
-  const GLsizei stride = sizeof(Vertex);
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glVertexPointer(3, GL_FLOAT, stride, tris[0].position);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  glTexCoordPointer(2, GL_FLOAT, stride, tris[0].texCoord);
-  glDisableClientState(GL_NORMAL_ARRAY);
-  if (withColour) {
-    glEnableClientState(GL_COLOR_ARRAY);
-    glColorPointer(4, GL_FLOAT, stride, tris[0].colour);
-  }
-  glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(tris.size()));
-  if (withColour) {
-    glDisableClientState(GL_COLOR_ARRAY);
-    glColor4f(state.colour[0], state.colour[1], state.colour[2], state.colour[3]);
-  }
-  restoreClientArrays();
-
-  if (twin) glBindTexture(GL_TEXTURE_2D, u0.bound);
-  if (state.active != 0) selectUnit(state.active);
 }
 
 // Turns the collected corners of one primitive into a triangle list.
@@ -262,54 +386,34 @@ void triangulate(GLenum mode, const std::vector<Vertex>& in, std::vector<Vertex>
         out.insert(out.end(), {in[i], in[i + 3], in[i + 2]});
       }
       break;
-    default:
-      break;  // points and lines are not drawn by the engine
+    default: break;  // points and lines are not drawn by the engine
   }
 }
 
-void emitCorner() {
-  if (inPrimitive) corners.push_back(current);
-}
-
-// Largest power of two not above n. GLU, and so the desktop program, takes
-// the nearest one instead (res/mip_chain.h: 800 -> 1024 there, 512 here), so
-// the browser's pictures of such sides keep less detail than the desktop's.
-GLsizei powerOfTwoBelow(GLsizei n) {
-  GLsizei p = 1;
-  while (p * 2 <= n) p *= 2;
-  return p;
-}
-
-// Area-weighted resampling of RGBA bytes to w x h.
-std::vector<unsigned char> resample(const unsigned char* src, GLsizei sw, GLsizei sh, GLsizei w, GLsizei h) {
-  std::vector<unsigned char> out(static_cast<size_t>(w) * h * 4);
-  const double fx = static_cast<double>(sw) / w;
-  const double fy = static_cast<double>(sh) / h;
-  for (GLsizei y = 0; y < h; ++y) {
-    const double y0 = y * fy, y1 = y0 + fy;
-    for (GLsizei x = 0; x < w; ++x) {
-      const double x0 = x * fx, x1 = x0 + fx;
-      double sum[4] = {0, 0, 0, 0};
-      double area = 0.0;
-      for (int sy = static_cast<int>(y0); sy < sh && sy < y1; ++sy) {
-        const double wy = std::fmin(y1, sy + 1.0) - std::fmax(y0, static_cast<double>(sy));
-        for (int sx = static_cast<int>(x0); sx < sw && sx < x1; ++sx) {
-          const double wx = std::fmin(x1, sx + 1.0) - std::fmax(x0, static_cast<double>(sx));
-          const unsigned char* p = src + (static_cast<size_t>(sy) * sw + sx) * 4;
-          for (int c = 0; c < 4; ++c) sum[c] += wx * wy * p[c];
-          area += wx * wy;
-        }
-      }
-      unsigned char* q = out.data() + (static_cast<size_t>(y) * w + x) * 4;
-      for (int c = 0; c < 4; ++c) q[c] = static_cast<unsigned char>(std::lround(sum[c] / area));
-    }
+void multiplyCurrent(const Matrix& by) {
+  if (layer.matrixMode == Projection) {
+    flush();
+    layer.projectionGiven = false;
   }
-  return out;
+  multiply(currentMatrix(), by.data());
 }
 
-void uploadMipmapped(const unsigned char* rgba, GLsizei w, GLsizei h) {
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-  glGenerateMipmap(GL_TEXTURE_2D);
+// The twin of an RGBA level: the same level with colours inverted, its
+// texture made on the first level and given the original's parameters.
+void uploadTwinLevel(TextureInfo& info, GLuint original, GLint level, GLsizei width, GLsizei height,
+                     const unsigned char* rgba) {
+  if (!info.inverted) {
+    glGenTextures(1, &info.inverted);
+    glBindTexture(GL_TEXTURE_2D, info.inverted);
+    for (const auto& p : info.parameters) glTexParameteri(GL_TEXTURE_2D, p.first, webValue(p.second));
+  } else {
+    glBindTexture(GL_TEXTURE_2D, info.inverted);
+  }
+  std::vector<unsigned char> inverted(rgba, rgba + static_cast<size_t>(width) * height * 4);
+  for (size_t i = 0; i < inverted.size(); i += 4)
+    for (int c = 0; c < 3; ++c) inverted[i + c] = static_cast<unsigned char>(255 - inverted[i + c]);
+  glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, inverted.data());
+  glBindTexture(GL_TEXTURE_2D, original);
 }
 
 }  // namespace
@@ -317,12 +421,19 @@ void uploadMipmapped(const unsigned char* rgba, GLsizei w, GLsizei h) {
 extern "C" {
 
 void vw_glEnable(GLenum cap) {
-  if (bool* flag = trackedFlag(cap)) *flag = true;
+  bool* flag = trackedFlag(cap);
+  if (flag && *flag) return;
+  // Coordinate generation and lighting are read as triangles are collected.
+  if (forwarded(cap)) flush();
+  if (flag) *flag = true;
   if (forwarded(cap)) glEnable(cap);
 }
 
 void vw_glDisable(GLenum cap) {
-  if (bool* flag = trackedFlag(cap)) *flag = false;
+  bool* flag = trackedFlag(cap);
+  if (flag && !*flag) return;
+  if (forwarded(cap)) flush();
+  if (flag) *flag = false;
   if (forwarded(cap)) glDisable(cap);
 }
 
@@ -331,12 +442,14 @@ GLboolean vw_glIsEnabled(GLenum cap) {
   return glIsEnabled(cap);
 }
 
-void vw_glPushAttrib(GLbitfield mask) { attribStack.push_back({mask, state}); }
+void vw_glPushAttrib(GLbitfield mask) { layer.attribStack.push_back({mask, layer.state}); }
 
 void vw_glPopAttrib(void) {
-  if (attribStack.empty()) return;
-  const Saved saved = attribStack.back();
-  attribStack.pop_back();
+  if (layer.attribStack.empty()) return;
+  flush();
+  const Saved saved = layer.attribStack.back();
+  layer.attribStack.pop_back();
+  State& state = layer.state;
   const State& s = saved.state;
   const GLbitfield m = saved.mask;
   if (m & GL_COLOR_BUFFER_BIT) vw_glBlendFunc(s.blendSrc, s.blendDst);
@@ -372,7 +485,7 @@ void vw_glPopAttrib(void) {
         now.bound = then.bound;
         glBindTexture(GL_TEXTURE_2D, then.bound);
         if (u == 0)
-          realEnv = -1;
+          layer.realEnv = -1;
         else
           glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, then.env == GL_BLEND ? GL_MODULATE : then.env);
       }
@@ -385,48 +498,49 @@ void vw_glPopAttrib(void) {
 }
 
 void vw_glBegin(GLenum mode) {
-  primitive = mode;
-  inPrimitive = true;
-  primitiveHasColour = false;
-  corners.clear();
+  layer.primitive = mode;
+  layer.inPrimitive = true;
+  layer.corners.clear();
 }
 
 void vw_glEnd(void) {
-  inPrimitive = false;
-  static std::vector<Vertex> tris;
+  layer.inPrimitive = false;
+  std::vector<Vertex>& tris = layer.triangles;
   tris.clear();
-  triangulate(primitive, corners, tris);
-  if (recordingList) {
-    std::vector<ListStep>& steps = lists[recordingList];
+  triangulate(layer.primitive, layer.corners, tris);
+  if (layer.recordingList) {
+    std::vector<ListStep>& steps = layer.lists[layer.recordingList];
     if (steps.empty() || steps.back().isMatrix) steps.emplace_back();
     steps.back().triangles.insert(steps.back().triangles.end(), tris.begin(), tris.end());
     return;
   }
-  drawTriangles(tris, primitiveHasColour);
+  collect(tris, nullptr);
 }
 
 void vw_glVertex2f(GLfloat x, GLfloat y) { vw_glVertex3f(x, y, 0.0f); }
 
 void vw_glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
-  current.position[0] = x;
-  current.position[1] = y;
-  current.position[2] = z;
-  emitCorner();
+  Vertex& c = layer.current;
+  c.position[0] = x;
+  c.position[1] = y;
+  c.position[2] = z;
+  if (layer.inPrimitive) layer.corners.push_back(c);
 }
 
 void vw_glVertex3fv(const GLfloat* v) { vw_glVertex3f(v[0], v[1], v[2]); }
 
 void vw_glNormal3f(GLfloat x, GLfloat y, GLfloat z) {
-  current.normal[0] = x;
-  current.normal[1] = y;
-  current.normal[2] = z;
+  GLfloat* n = layer.current.normal;
+  n[0] = x;
+  n[1] = y;
+  n[2] = z;
 }
 
 void vw_glNormal3fv(const GLfloat* v) { vw_glNormal3f(v[0], v[1], v[2]); }
 
 void vw_glTexCoord2f(GLfloat s, GLfloat t) {
-  current.texCoord[0] = s;
-  current.texCoord[1] = t;
+  layer.current.texCoord[0] = s;
+  layer.current.texCoord[1] = t;
 }
 
 static void vw_multiTexCoord2f(GLenum unit, GLfloat s, GLfloat t) {
@@ -436,61 +550,82 @@ static void vw_multiTexCoord2f(GLenum unit, GLfloat s, GLfloat t) {
 
 static void vw_activeTexture(GLenum unit) {
   const int index = static_cast<int>(unit - GL_TEXTURE0);
-  if (index < 0 || index >= kUnits) return;
-  state.active = index;
+  if (index < 0 || index >= kUnits || index == layer.state.active) return;
+  flush();
+  layer.state.active = index;
   selectUnit(index);
 }
 
 void vw_glColor3f(GLfloat r, GLfloat g, GLfloat b) { vw_glColor4f(r, g, b, 1.0f); }
 
+// Every corner carries its colour, so the colour never needs a flush.
 void vw_glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
   const GLfloat c[4] = {r, g, b, a};
-  std::memcpy(current.colour, c, sizeof c);
-  std::memcpy(state.colour, c, sizeof c);
-  if (inPrimitive) {
-    primitiveHasColour = true;
-    return;
-  }
-  glColor4f(r, g, b, a);
+  std::memcpy(layer.current.colour, c, sizeof c);
+  std::memcpy(layer.state.colour, c, sizeof c);
 }
 
 void vw_glTexEnvi(GLenum target, GLenum name, GLint value) {
+  State& s = layer.state;
   if (target == GL_TEXTURE_ENV && name == GL_TEXTURE_ENV_MODE) {
-    state.units[state.active].env = value;
-    if (state.active == 0) return;  // unit 0 is set at each draw
+    if (s.units[s.active].env == value) return;
+    flush();
+    s.units[s.active].env = value;
+    if (s.active == 0) return;  // unit 0 is set at each draw
     if (value == GL_BLEND) value = GL_MODULATE;
+  } else {
+    flush();
   }
   glTexEnvi(target, name, value);
 }
 
 void vw_glTexGeni(GLenum coord, GLenum name, GLint value) {
-  // Both coordinates take the same mode in the engine.
-  if (name == GL_TEXTURE_GEN_MODE && (coord == GL_S || coord == GL_T)) state.units[state.active].genMode = value;
+  // Both coordinates take the same mode in the engine; it is read as
+  // triangles are collected.
+  if (name == GL_TEXTURE_GEN_MODE && (coord == GL_S || coord == GL_T))
+    layer.state.units[layer.state.active].genMode = value;
 }
 
-void vw_glTexParameteri(GLenum target, GLenum name, GLint value) {
-  if (value == GL_CLAMP) value = GL_CLAMP_TO_EDGE;
+void vw_glTexParameteri(GLenum target, GLenum name, GLint given) {
+  TextureInfo* info = boundInfo(layer.state.active);
+  if (info) {
+    auto it = info->parameters.find(name);
+    if (it != info->parameters.end() && it->second == given) return;
+    info->parameters[name] = given;
+  }
+  flush();
+  const GLint value = webValue(given);
   glTexParameteri(target, name, value);
-  // The twin samples the way its original does.
-  const TextureInfo* info = boundInfo(state.active);
-  if (info && info->inverted) {
-    glBindTexture(GL_TEXTURE_2D, info->inverted);
+  // The twin samples the way its original does, and so does the framed copy
+  // but for its wrapping, which stays at its frame.
+  const bool filter = name == GL_TEXTURE_MIN_FILTER || name == GL_TEXTURE_MAG_FILTER;
+  for (GLuint copy : {info ? info->inverted : 0, info && filter ? info->framed : 0}) {
+    if (!copy) continue;
+    glBindTexture(GL_TEXTURE_2D, copy);
     glTexParameteri(target, name, value);
-    glBindTexture(GL_TEXTURE_2D, state.units[state.active].bound);
+    glBindTexture(GL_TEXTURE_2D, layer.state.units[layer.state.active].bound);
   }
 }
 
 void vw_glBindTexture(GLenum target, GLuint texture) {
-  state.units[state.active].bound = texture;
+  Unit& unit = layer.state.units[layer.state.active];
+  if (unit.bound == texture) return;
+  flush();
+  unit.bound = texture;
+  layer.textures.emplace(texture, TextureInfo{});
   glBindTexture(target, texture);
 }
 
 void vw_glDeleteTextures(GLsizei n, const GLuint* names) {
+  flush();
   for (GLsizei i = 0; i < n; ++i) {
-    auto it = textures.find(names[i]);
-    if (it == textures.end()) continue;
+    for (Unit& unit : layer.state.units)
+      if (unit.bound == names[i]) unit.bound = 0;
+    auto it = layer.textures.find(names[i]);
+    if (it == layer.textures.end()) continue;
     if (it->second.inverted) glDeleteTextures(1, &it->second.inverted);
-    textures.erase(it);
+    if (it->second.framed) glDeleteTextures(1, &it->second.framed);
+    layer.textures.erase(it);
   }
   glDeleteTextures(n, names);
 }
@@ -499,20 +634,70 @@ void vw_glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei w
                      GLenum format, GLenum type, const void* pixels) {
   // WebGL takes the internal format equal to the format.
   (void)internalFormat;
+  flush();
+  const GLuint name = layer.state.units[layer.state.active].bound;
+  TextureInfo& info = layer.textures[name];
   if (level == 0) {
-    TextureInfo& info = textures[state.units[state.active].bound];
     info.format = format;
     info.width = width;
     info.height = height;
+    if (info.framed) glDeleteTextures(1, &info.framed);
+    info.framed = 0;
   }
   glTexImage2D(target, level, static_cast<GLint>(format), width, height, border, format, type, pixels);
+  if (format == GL_RGBA && type == GL_UNSIGNED_BYTE && pixels)
+    uploadTwinLevel(info, name, level, width, height, static_cast<const unsigned char*>(pixels));
 }
 
-void vw_glCopyTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset, GLint x, GLint y,
-                            GLsizei width, GLsizei height) {
+void vw_glTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset, GLsizei width, GLsizei height,
+                        GLenum format, GLenum type, const void* pixels) {
+  flush();
+  glTexSubImage2D(target, level, xoffset, yoffset, width, height, format, type, pixels);
+}
+
+// Keeps the framed copy's inside equal to the texture's level 0 after a copy
+// of the frame into it at (xoffset, yoffset); makes the copy, black, first.
+void copyIntoFramed(TextureInfo& info, GLuint original, GLint xoffset, GLint yoffset, GLint x, GLint y, GLsizei width,
+                    GLsizei height) {
+  if (!info.framed) {
+    glGenTextures(1, &info.framed);
+    glBindTexture(GL_TEXTURE_2D, info.framed);
+    const std::vector<unsigned char> black(static_cast<size_t>(info.width + 2) * (info.height + 2) * 4);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, info.width + 2, info.height + 2, 0, GL_RGB, GL_UNSIGNED_BYTE, black.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, parameter(info, GL_TEXTURE_MIN_FILTER, GL_LINEAR));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, parameter(info, GL_TEXTURE_MAG_FILTER, GL_LINEAR));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  } else {
+    glBindTexture(GL_TEXTURE_2D, info.framed);
+  }
+  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, xoffset + 1, yoffset + 1, x, y, width, height);
+  glBindTexture(GL_TEXTURE_2D, original);
+}
+
+void vw_glCopyTexImage2D(GLenum target, GLint level, GLenum internalFormat, GLint x, GLint y, GLsizei width,
+                         GLsizei height, GLint border) {
+  flush();
+  glCopyTexImage2D(target, level, internalFormat, x, y, width, height, border);
+  if (level != 0) return;
+  const GLuint name = layer.state.units[layer.state.active].bound;
+  TextureInfo& info = layer.textures[name];
+  if (info.framed && (info.width != width || info.height != height)) {
+    glDeleteTextures(1, &info.framed);
+    info.framed = 0;
+  }
+  info.format = GL_RGB;
+  info.width = width;
+  info.height = height;
+  copyIntoFramed(info, name, 0, 0, x, y, width, height);
+}
+
+void vw_glCopyTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset, GLint x, GLint y, GLsizei width,
+                            GLsizei height) {
+  flush();
   // The frame has no alpha, so a copy into an RGBA texture is refused: such a
   // target becomes RGB once (black levels, as it was created empty).
-  TextureInfo* info = boundInfo(state.active);
+  TextureInfo* info = boundInfo(layer.state.active);
   if (info && info->format == GL_RGBA && level == 0) {
     std::vector<unsigned char> black(static_cast<size_t>(info->width) * info->height * 3);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, info->width, info->height, 0, GL_RGB, GL_UNSIGNED_BYTE, black.data());
@@ -520,75 +705,167 @@ void vw_glCopyTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yof
     info->format = GL_RGB;
   }
   glCopyTexSubImage2D(target, level, xoffset, yoffset, x, y, width, height);
+  if (info && info->framed && level == 0)
+    copyIntoFramed(*info, layer.state.units[layer.state.active].bound, xoffset, yoffset, x, y, width, height);
 }
 
-GLint vw_gluBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsizei height, GLenum format,
-                           GLenum type, const void* data) {
-  (void)internalFormat;
-  if (target != GL_TEXTURE_2D || format != GL_RGBA || type != GL_UNSIGNED_BYTE || width <= 0 || height <= 0)
-    return GLU_INVALID_ENUM;
-  // Sides that are not powers of two shrink to the next lower power (GLU
-  // would take the nearest).
-  const GLsizei w = powerOfTwoBelow(width);
-  const GLsizei h = powerOfTwoBelow(height);
-  const auto* src = static_cast<const unsigned char*>(data);
-  std::vector<unsigned char> scaled;
-  if (w != width || h != height) {
-    scaled = resample(src, width, height, w, h);
-    src = scaled.data();
-  }
-  const GLuint name = state.units[state.active].bound;
-  TextureInfo& info = textures[name];
-  info.format = GL_RGBA;
-  info.width = w;
-  info.height = h;
-  uploadMipmapped(src, w, h);
-
-  std::vector<unsigned char> inverted(src, src + static_cast<size_t>(w) * h * 4);
-  for (size_t i = 0; i < inverted.size(); i += 4)
-    for (int c = 0; c < 3; ++c) inverted[i + c] = static_cast<unsigned char>(255 - inverted[i + c]);
-  if (!info.inverted) glGenTextures(1, &info.inverted);
-  glBindTexture(GL_TEXTURE_2D, info.inverted);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  uploadMipmapped(inverted.data(), w, h);
-  glBindTexture(GL_TEXTURE_2D, name);
-  return 0;
+GLint vw_gluBuild2DMipmaps(GLenum, GLint, GLsizei width, GLsizei height, GLenum, GLenum, const void*) {
+  // The engine uploads its levels itself (res/mip_chain) and leaves GLU only
+  // pictures larger than the GL's largest texture, which WebGL cannot hold.
+  std::fprintf(stderr, "vorndemo: a %d x %d picture is beyond this browser's largest texture\n", width, height);
+  return GLU_INVALID_VALUE;
 }
 
 GLuint vw_glGenLists(GLsizei range) {
-  const GLuint first = nextList;
-  nextList += static_cast<GLuint>(range);
+  const GLuint first = layer.nextList;
+  layer.nextList += static_cast<GLuint>(range);
   return first;
 }
 
 void vw_glNewList(GLuint list, GLenum /*mode*/) {
-  recordingList = list;
-  lists[list].clear();
+  layer.recordingList = list;
+  layer.lists[list].clear();
 }
 
-void vw_glEndList(void) { recordingList = 0; }
+void vw_glEndList(void) { layer.recordingList = 0; }
 
+// The list's corners are drawn in the current colour: the engine records no
+// colour into its lists.
 void vw_glCallList(GLuint list) {
-  auto it = lists.find(list);
-  if (it == lists.end()) return;
-  for (ListStep& step : it->second) {
+  auto it = layer.lists.find(list);
+  if (it == layer.lists.end()) return;
+  const GLfloat* colour = layer.state.colour;
+  for (const ListStep& step : it->second) {
     if (step.isMatrix)
-      glMultMatrixf(step.matrix);
+      multiply(layer.matrices[Modelview].back(), step.matrix.data());
     else
-      drawTriangles(step.triangles, false);
+      collect(step.triangles, colour);
   }
+}
+
+void vw_glMatrixMode(GLenum mode) {
+  layer.matrixMode = mode == GL_PROJECTION ? Projection : mode == GL_TEXTURE ? TextureMatrix : Modelview;
+}
+
+void vw_glPushMatrix(void) {
+  std::vector<Matrix>& stack = layer.matrices[layer.matrixMode];
+  stack.push_back(stack.back());
+}
+
+void vw_glPopMatrix(void) {
+  std::vector<Matrix>& stack = layer.matrices[layer.matrixMode];
+  if (stack.size() < 2) return;
+  if (layer.matrixMode == Projection) {
+    flush();
+    layer.projectionGiven = false;
+  }
+  stack.pop_back();
+}
+
+void vw_glLoadIdentity(void) {
+  if (layer.matrixMode == Projection) {
+    flush();
+    layer.projectionGiven = false;
+  }
+  currentMatrix() = kIdentity;
 }
 
 void vw_glMultMatrixf(const GLfloat* m) {
-  if (recordingList) {
+  Matrix by;
+  std::memcpy(by.data(), m, sizeof(GLfloat) * 16);
+  if (layer.recordingList) {
     ListStep step;
     step.isMatrix = true;
-    std::memcpy(step.matrix, m, sizeof step.matrix);
-    lists[recordingList].push_back(std::move(step));
+    step.matrix = by;
+    layer.lists[layer.recordingList].push_back(std::move(step));
     return;
   }
-  glMultMatrixf(m);
+  multiplyCurrent(by);
+}
+
+void vw_glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
+  Matrix t = kIdentity;
+  t[12] = x;
+  t[13] = y;
+  t[14] = z;
+  multiplyCurrent(t);
+}
+
+void vw_glScalef(GLfloat x, GLfloat y, GLfloat z) {
+  Matrix s = kIdentity;
+  s[0] = x;
+  s[5] = y;
+  s[10] = z;
+  multiplyCurrent(s);
+}
+
+// The rotation of angle degrees about (x, y, z), as GL defines it; sine and
+// cosine are taken in double and rounded once, as Mesa does.
+void vw_glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
+  const GLfloat length = std::sqrt(x * x + y * y + z * z);
+  if (length == 0.0f) return;
+  x /= length;
+  y /= length;
+  z /= length;
+  const GLfloat s = static_cast<GLfloat>(std::sin(angle * kDegrees));
+  const GLfloat c = static_cast<GLfloat>(std::cos(angle * kDegrees));
+  const GLfloat k = 1.0f - c;
+  const Matrix r = {x * x * k + c,
+                    y * x * k + z * s,
+                    x * z * k - y * s,
+                    0.0f,
+                    x * y * k - z * s,
+                    y * y * k + c,
+                    y * z * k + x * s,
+                    0.0f,
+                    x * z * k + y * s,
+                    y * z * k - x * s,
+                    z * z * k + c,
+                    0.0f,
+                    0.0f,
+                    0.0f,
+                    0.0f,
+                    1.0f};
+  multiplyCurrent(r);
+}
+
+void vw_glOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble nearVal, GLdouble farVal) {
+  Matrix o = kIdentity;
+  o[0] = static_cast<GLfloat>(2.0 / (right - left));
+  o[5] = static_cast<GLfloat>(2.0 / (top - bottom));
+  o[10] = static_cast<GLfloat>(-2.0 / (farVal - nearVal));
+  o[12] = static_cast<GLfloat>(-(right + left) / (right - left));
+  o[13] = static_cast<GLfloat>(-(top + bottom) / (top - bottom));
+  o[14] = static_cast<GLfloat>(-(farVal + nearVal) / (farVal - nearVal));
+  multiplyCurrent(o);
+}
+
+void vw_glFrustum(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble nearVal, GLdouble farVal) {
+  Matrix f = {};
+  f[0] = static_cast<GLfloat>(2.0 * nearVal / (right - left));
+  f[5] = static_cast<GLfloat>(2.0 * nearVal / (top - bottom));
+  f[8] = static_cast<GLfloat>((right + left) / (right - left));
+  f[9] = static_cast<GLfloat>((top + bottom) / (top - bottom));
+  f[10] = static_cast<GLfloat>(-(farVal + nearVal) / (farVal - nearVal));
+  f[11] = -1.0f;
+  f[14] = static_cast<GLfloat>(-2.0 * farVal * nearVal / (farVal - nearVal));
+  multiplyCurrent(f);
+}
+
+// GLU's perspective: the cotangent of half the field of view, in double.
+void vw_gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
+  const double radians = fovy / 2.0 * kDegrees;
+  const double deltaZ = zFar - zNear;
+  const double sine = std::sin(radians);
+  if (deltaZ == 0.0 || sine == 0.0 || aspect == 0.0) return;
+  const double cotangent = std::cos(radians) / sine;
+  Matrix p = {};
+  p[0] = static_cast<GLfloat>(cotangent / aspect);
+  p[5] = static_cast<GLfloat>(cotangent);
+  p[10] = static_cast<GLfloat>(-(zFar + zNear) / deltaZ);
+  p[11] = -1.0f;
+  p[14] = static_cast<GLfloat>(-2.0 * zNear * zFar / deltaZ);
+  multiplyCurrent(p);
 }
 
 // Lighting is never on in the engine, so material state has no visible effect.
@@ -600,42 +877,71 @@ void vw_glColorMaterial(GLenum, GLenum) {}
 void vw_glShadeModel(GLenum) {}
 
 void vw_glBlendFunc(GLenum src, GLenum dst) {
-  state.blendSrc = src;
-  state.blendDst = dst;
+  State& s = layer.state;
+  if (s.blendSrc == src && s.blendDst == dst) return;
+  flush();
+  s.blendSrc = src;
+  s.blendDst = dst;
   glBlendFunc(src, dst);
 }
 
 void vw_glDepthMask(GLboolean flag) {
-  state.depthMask = flag;
+  if (layer.state.depthMask == flag) return;
+  flush();
+  layer.state.depthMask = flag;
   glDepthMask(flag);
 }
 
 void vw_glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
-  state.viewport[0] = x;
-  state.viewport[1] = y;
-  state.viewport[2] = width;
-  state.viewport[3] = height;
+  GLint* v = layer.state.viewport;
+  if (v[0] == x && v[1] == y && v[2] == width && v[3] == height) return;
+  flush();
+  v[0] = x;
+  v[1] = y;
+  v[2] = width;
+  v[3] = height;
   glViewport(x, y, width, height);
 }
+
+void vw_glColorMask(GLboolean r, GLboolean g, GLboolean b, GLboolean a) {
+  flush();
+  glColorMask(r, g, b, a);
+}
+
+void vw_glClear(GLbitfield mask) {
+  flush();
+  glClear(mask);
+}
+
+void vw_glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, void* pixels) {
+  flush();
+  glReadPixels(x, y, width, height, format, type, pixels);
+}
+
+void vw_glFlush(void) { flush(); }
+
+// The browser shows the frame only once control returns to it, so waiting
+// for the GL here would only stall; the batch is drawn.
+void vw_glFinish(void) { flush(); }
 
 void vw_glArrayElement(GLint i) {
   auto at = [i](const ClientArray& a) {
     const GLsizei stride = a.stride ? a.stride : static_cast<GLsizei>(a.size * sizeof(GLfloat));
     return reinterpret_cast<const GLfloat*>(reinterpret_cast<const char*>(a.pointer) + static_cast<size_t>(i) * stride);
   };
-  if (normalArray.enabled) vw_glNormal3fv(at(normalArray));
-  if (texCoordArray.enabled) {
-    const GLfloat* t = at(texCoordArray);
+  if (layer.normalArray.enabled) vw_glNormal3fv(at(layer.normalArray));
+  if (layer.texCoordArray.enabled) {
+    const GLfloat* t = at(layer.texCoordArray);
     vw_glTexCoord2f(t[0], t[1]);
   }
-  if (vertexArray.enabled) vw_glVertex3fv(at(vertexArray));
+  if (layer.vertexArray.enabled) vw_glVertex3fv(at(layer.vertexArray));
 }
 
 static ClientArray* clientArray(GLenum array) {
   switch (array) {
-    case GL_VERTEX_ARRAY: return &vertexArray;
-    case GL_NORMAL_ARRAY: return &normalArray;
-    case GL_TEXTURE_COORD_ARRAY: return &texCoordArray;
+    case GL_VERTEX_ARRAY: return &layer.vertexArray;
+    case GL_NORMAL_ARRAY: return &layer.normalArray;
+    case GL_TEXTURE_COORD_ARRAY: return &layer.texCoordArray;
     default: return nullptr;
   }
 }
@@ -649,21 +955,21 @@ void vw_glDisableClientState(GLenum array) {
 }
 
 void vw_glVertexPointer(GLint size, GLenum, GLsizei stride, const void* pointer) {
-  vertexArray.size = size;
-  vertexArray.stride = stride;
-  vertexArray.pointer = static_cast<const GLfloat*>(pointer);
+  layer.vertexArray.size = size;
+  layer.vertexArray.stride = stride;
+  layer.vertexArray.pointer = static_cast<const GLfloat*>(pointer);
 }
 
 void vw_glNormalPointer(GLenum, GLsizei stride, const void* pointer) {
-  normalArray.size = 3;
-  normalArray.stride = stride;
-  normalArray.pointer = static_cast<const GLfloat*>(pointer);
+  layer.normalArray.size = 3;
+  layer.normalArray.stride = stride;
+  layer.normalArray.pointer = static_cast<const GLfloat*>(pointer);
 }
 
 void vw_glTexCoordPointer(GLint size, GLenum, GLsizei stride, const void* pointer) {
-  texCoordArray.size = size;
-  texCoordArray.stride = stride;
-  texCoordArray.pointer = static_cast<const GLfloat*>(pointer);
+  layer.texCoordArray.size = size;
+  layer.texCoordArray.stride = stride;
+  layer.texCoordArray.pointer = static_cast<const GLfloat*>(pointer);
 }
 
 void* vw_SDL_GL_GetProcAddress(const char* name) {
@@ -672,28 +978,113 @@ void* vw_SDL_GL_GetProcAddress(const char* name) {
   return SDL_GL_GetProcAddress(name);
 }
 
+void vw_pace_to_animation_frames(int on) { layer.pacedToAnimationFrames = on != 0; }
+
+// The emulation builds a shader program the first time it draws with a new
+// combination of texture environments, and WebGL's implementation prepares
+// its pipeline the first time a program meets a blend, depth and texture
+// format; either stalls that frame. This draws one small triangle with each
+// combination the engine uses (unit 0 off, MODULATE or REPLACE on a picture
+// or on a captured frame; unit 1 off or MODULATE; blending off, alpha or
+// additive; depth test off or on) and then clears the frame.
+void vw_prepare_draws(void) {
+  enum { Picture, Frame, kKinds };
+  GLuint names[kKinds];
+  glGenTextures(kKinds, names);
+  const unsigned char white[2 * 2 * 4] = {255, 255, 255, 255, 255, 255, 255, 255,
+                                          255, 255, 255, 255, 255, 255, 255, 255};
+  vw_glPushAttrib(GL_ALL_ATTRIB_BITS);
+  vw_glBindTexture(GL_TEXTURE_2D, names[Picture]);
+  vw_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+  vw_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  vw_glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
+  vw_glTexImage2D(GL_TEXTURE_2D, 1, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
+  vw_glBindTexture(GL_TEXTURE_2D, names[Frame]);
+  vw_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  vw_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  vw_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+  vw_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+  vw_glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, white);
+  vw_glMatrixMode(GL_PROJECTION);
+  vw_glPushMatrix();
+  vw_glLoadIdentity();
+  vw_glMatrixMode(GL_MODELVIEW);
+  vw_glPushMatrix();
+  vw_glLoadIdentity();
+
+  const GLint envs[] = {0, GL_MODULATE, GL_REPLACE};  // 0: the unit is off
+  const GLenum blends[][2] = {{GL_ZERO, GL_ZERO}, {GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA}, {GL_SRC_ALPHA, GL_ONE}};
+  for (GLint env0 : envs)
+    for (int kind = 0; kind < (env0 ? kKinds : 1); ++kind)
+      for (GLint env1 : {0, GL_MODULATE})
+        for (const auto& blend : blends)
+          for (bool depth : {false, true}) {
+            vw_activeTexture(GL_TEXTURE1);
+            vw_glBindTexture(GL_TEXTURE_2D, names[Picture]);
+            env1 ? vw_glEnable(GL_TEXTURE_2D) : vw_glDisable(GL_TEXTURE_2D);
+            if (env1) vw_glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, env1);
+            vw_activeTexture(GL_TEXTURE0);
+            vw_glBindTexture(GL_TEXTURE_2D, names[kind]);
+            env0 ? vw_glEnable(GL_TEXTURE_2D) : vw_glDisable(GL_TEXTURE_2D);
+            if (env0) vw_glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, env0);
+            blend[0] != GL_ZERO ? vw_glEnable(GL_BLEND) : vw_glDisable(GL_BLEND);
+            if (blend[0] != GL_ZERO) vw_glBlendFunc(blend[0], blend[1]);
+            depth ? vw_glEnable(GL_DEPTH_TEST) : vw_glDisable(GL_DEPTH_TEST);
+            // A triangle of a few pixels in the corner; the frame is cleared below.
+            vw_glBegin(GL_TRIANGLES);
+            vw_glVertex3f(-1.0f, -1.0f, 0.0f);
+            vw_glVertex3f(-0.99f, -1.0f, 0.0f);
+            vw_glVertex3f(-1.0f, -0.99f, 0.0f);
+            vw_glEnd();
+            flush();
+          }
+
+  vw_glMatrixMode(GL_PROJECTION);
+  vw_glPopMatrix();
+  vw_glMatrixMode(GL_MODELVIEW);
+  vw_glPopMatrix();
+  vw_glPopAttrib();
+  vw_glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  vw_glDeleteTextures(kKinds, names);
+}
+
+}  // extern "C"
+
+// Resolves once the browser runs its next animation frame, where the frame
+// drawn after it is presented.
+// The JavaScript's => would come apart under clang-format.
+// clang-format off
+EM_ASYNC_JS(void, waitForAnimationFrame, (), { await new Promise((resolve) => requestAnimationFrame(resolve)); });
+// clang-format on
+
+extern "C" {
+
 // Each presented frame hands control back to the browser, which shows it.
 void vw_SDL_GL_SwapBuffers(void) {
+  flush();
   SDL_GL_SwapBuffers();
-  emscripten_sleep(0);
+  if (layer.pacedToAnimationFrames)
+    waitForAnimationFrame();
+  else
+    emscripten_sleep(0);
 }
 
 int vw_SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained) {
   const int result = SDL_OpenAudio(desired, obtained);
-  if (result == 0) audioStatus = SDL_AUDIO_PAUSED;
+  if (result == 0) layer.audioStatus = SDL_AUDIO_PAUSED;
   return result;
 }
 
 void vw_SDL_PauseAudio(int pause) {
   SDL_PauseAudio(pause);
-  if (audioStatus != SDL_AUDIO_STOPPED) audioStatus = pause ? SDL_AUDIO_PAUSED : SDL_AUDIO_PLAYING;
+  if (layer.audioStatus != SDL_AUDIO_STOPPED) layer.audioStatus = pause ? SDL_AUDIO_PAUSED : SDL_AUDIO_PLAYING;
 }
 
 void vw_SDL_CloseAudio(void) {
   SDL_CloseAudio();
-  audioStatus = SDL_AUDIO_STOPPED;
+  layer.audioStatus = SDL_AUDIO_STOPPED;
 }
 
-SDL_AudioStatus vw_SDL_GetAudioStatus(void) { return audioStatus; }
+SDL_AudioStatus vw_SDL_GetAudioStatus(void) { return layer.audioStatus; }
 
 }  // extern "C"

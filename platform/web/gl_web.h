@@ -2,10 +2,11 @@
 // file (compiler option -include). The browser offers OpenGL 1.x only through
 // emscripten's emulation over WebGL, which lacks the attribute stack, display
 // lists, sphere-map coordinate generation, the GL_BLEND texture environment,
-// GL_CLAMP, mipmaps of pictures whose sides are not powers of two and a few
-// entry points. Each such call is renamed here to a function of gl_web.cpp
-// that gives the desktop result with what WebGL has; the engine's source
-// stays the same as on the desktop.
+// GL_CLAMP and a few entry points, and which makes every immediate-mode
+// primitive a draw of its own. Each call the layer needs is renamed here to a
+// function of gl_web.cpp that gives the desktop result with what WebGL has
+// (the matrix calls too, so that primitives can be collected into one draw);
+// the engine's source stays the same as on the desktop.
 #pragma once
 
 #include <GL/gl.h>
@@ -39,8 +40,12 @@ void vw_glBindTexture(GLenum target, GLuint texture);
 void vw_glDeleteTextures(GLsizei n, const GLuint* textures);
 void vw_glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height, GLint border,
                      GLenum format, GLenum type, const void* pixels);
-void vw_glCopyTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset, GLint x, GLint y,
-                            GLsizei width, GLsizei height);
+void vw_glTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset, GLsizei width, GLsizei height,
+                        GLenum format, GLenum type, const void* pixels);
+void vw_glCopyTexImage2D(GLenum target, GLint level, GLenum internalFormat, GLint x, GLint y, GLsizei width,
+                         GLsizei height, GLint border);
+void vw_glCopyTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset, GLint x, GLint y, GLsizei width,
+                            GLsizei height);
 GLint vw_gluBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsizei height, GLenum format,
                            GLenum type, const void* data);
 GLuint vw_glGenLists(GLsizei range);
@@ -48,6 +53,16 @@ void vw_glNewList(GLuint list, GLenum mode);
 void vw_glEndList(void);
 void vw_glCallList(GLuint list);
 void vw_glMultMatrixf(const GLfloat* m);
+void vw_glMatrixMode(GLenum mode);
+void vw_glPushMatrix(void);
+void vw_glPopMatrix(void);
+void vw_glLoadIdentity(void);
+void vw_glTranslatef(GLfloat x, GLfloat y, GLfloat z);
+void vw_glScalef(GLfloat x, GLfloat y, GLfloat z);
+void vw_glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z);
+void vw_glOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble nearVal, GLdouble farVal);
+void vw_glFrustum(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble nearVal, GLdouble farVal);
+void vw_gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar);
 void vw_glMaterialfv(GLenum face, GLenum name, const GLfloat* values);
 void vw_glMaterialf(GLenum face, GLenum name, GLfloat value);
 void vw_glColorMaterial(GLenum face, GLenum mode);
@@ -55,6 +70,11 @@ void vw_glShadeModel(GLenum mode);
 void vw_glBlendFunc(GLenum src, GLenum dst);
 void vw_glDepthMask(GLboolean flag);
 void vw_glViewport(GLint x, GLint y, GLsizei width, GLsizei height);
+void vw_glColorMask(GLboolean r, GLboolean g, GLboolean b, GLboolean a);
+void vw_glClear(GLbitfield mask);
+void vw_glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, void* pixels);
+void vw_glFlush(void);
+void vw_glFinish(void);
 void vw_glArrayElement(GLint i);
 void vw_glEnableClientState(GLenum array);
 void vw_glDisableClientState(GLenum array);
@@ -68,6 +88,15 @@ int vw_SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained);
 void vw_SDL_PauseAudio(int pause);
 void vw_SDL_CloseAudio(void);
 SDL_AudioStatus vw_SDL_GetAudioStatus(void);
+// Nonzero: each presented frame waits for the browser's next animation frame,
+// so that one frame is drawn for each picture the browser shows (the live
+// show). Zero, the default: it only yields to the browser, for replays whose
+// frames nobody watches.
+void vw_pace_to_animation_frames(int on);
+// Draws, once while the show loads, what makes the browser prepare each
+// shader and pipeline the show's drawing needs, so that no frame of the show
+// waits for one; leaves the GL state as it was and the frame cleared.
+void vw_prepare_draws(void);
 // Present in the browser's SDL but missing from its headers.
 Uint8* SDL_GetKeyState(int* numkeys);
 
@@ -97,6 +126,8 @@ Uint8* SDL_GetKeyState(int* numkeys);
 #define glBindTexture vw_glBindTexture
 #define glDeleteTextures vw_glDeleteTextures
 #define glTexImage2D vw_glTexImage2D
+#define glTexSubImage2D vw_glTexSubImage2D
+#define glCopyTexImage2D vw_glCopyTexImage2D
 #define glCopyTexSubImage2D vw_glCopyTexSubImage2D
 #define gluBuild2DMipmaps vw_gluBuild2DMipmaps
 #define glGenLists vw_glGenLists
@@ -104,6 +135,16 @@ Uint8* SDL_GetKeyState(int* numkeys);
 #define glEndList vw_glEndList
 #define glCallList vw_glCallList
 #define glMultMatrixf vw_glMultMatrixf
+#define glMatrixMode vw_glMatrixMode
+#define glPushMatrix vw_glPushMatrix
+#define glPopMatrix vw_glPopMatrix
+#define glLoadIdentity vw_glLoadIdentity
+#define glTranslatef vw_glTranslatef
+#define glScalef vw_glScalef
+#define glRotatef vw_glRotatef
+#define glOrtho vw_glOrtho
+#define glFrustum vw_glFrustum
+#define gluPerspective vw_gluPerspective
 #define glMaterialfv vw_glMaterialfv
 #define glMaterialf vw_glMaterialf
 #define glColorMaterial vw_glColorMaterial
@@ -111,6 +152,11 @@ Uint8* SDL_GetKeyState(int* numkeys);
 #define glBlendFunc vw_glBlendFunc
 #define glDepthMask vw_glDepthMask
 #define glViewport vw_glViewport
+#define glColorMask vw_glColorMask
+#define glClear vw_glClear
+#define glReadPixels vw_glReadPixels
+#define glFlush vw_glFlush
+#define glFinish vw_glFinish
 #define glArrayElement vw_glArrayElement
 #define glEnableClientState vw_glEnableClientState
 #define glDisableClientState vw_glDisableClientState
