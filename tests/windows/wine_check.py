@@ -68,11 +68,12 @@ class Screen:
             raise RuntimeError("Xvfb did not start")
         self.display = ":" + number
 
-    def grab(self):
-        """The root window as RGB bytes, top row first."""
-        xwd = subprocess.run(["xwd", "-root", "-silent", "-display", self.display], capture_output=True, check=True)
-        return subprocess.run(["ffmpeg", "-v", "error", "-f", "xwd_pipe", "-i", "-", "-f", "rawvideo", "-pix_fmt",
-                               "rgb24", "-"], input=xwd.stdout, capture_output=True, check=True).stdout
+    def grab(self, scratch):
+        """The root window as RGB bytes, top row first; scratch holds the dump."""
+        with open(scratch, "wb") as f:
+            subprocess.run(["xwd", "-root", "-silent", "-display", self.display], stdout=f, check=True)
+        return subprocess.run(["ffmpeg", "-v", "error", "-i", scratch, "-f", "rawvideo", "-pix_fmt", "rgb24", "-"],
+                              capture_output=True, check=True).stdout
 
     def close(self):
         self.server.terminate()
@@ -203,12 +204,12 @@ def check_encoder(p, screen, source):
     return len(sent[0]) > 0 and sent[0] == sent[1]
 
 
-def steady_picture(screen, process):
+def steady_picture(screen, process, scratch):
     """The root window once two grabs a moment apart agree and show a picture."""
     previous = None
     end = time.time() + SCREEN_SECONDS
     while time.time() < end and process.poll() is None:
-        now = screen.grab()
+        now = screen.grab(scratch)
         if now == previous and now.strip(b"\0"):
             return now
         previous = now
@@ -236,7 +237,7 @@ def check_fullscreen(p):
         screen = Screen(width, height)
         process = p.start([], screen, windows, {"VORN_TEST_STILL": STILL})
         try:
-            shown.append(steady_picture(screen, process))
+            shown.append(steady_picture(screen, process, os.path.join(p.work, "root.xwd")))
         finally:
             process.kill()
             process.wait()
