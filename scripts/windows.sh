@@ -59,8 +59,8 @@ cp -r "$run_dir/scenes" "$run_dir/vorndemo.ogg" "$stage/"
   cat <<'TEXT'
 vorndemo for 64-bit Windows
 
-Run vorndemo.exe from this folder (it reads scenes\ and vorndemo.ogg from the
-folder it is started in): double-click it, or from a console:
+Double-click vorndemo.exe, or run it from a console; it finds scenes\ and
+vorndemo.ogg in the folder it is started in, else beside itself:
 
   cd vorndemo-win64
   vorndemo.exe --window
