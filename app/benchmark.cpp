@@ -1,8 +1,6 @@
 // The benchmark: every frame of the show on the fixed-step clock, timed with
 // the renderer's work finished, then a table of frame times per timeline entry.
 #include <GL/gl.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -12,21 +10,11 @@
 #include "app/frame_loop.h"
 #include "app/frame_stats.h"
 #include "app/offline.h"
+#include "platform/process_memory.h"
 
 namespace vorn {
 
 namespace {
-
-// Current resident set size, from the kernel's page counts.
-double residentMiB() {
-  long pages = 0, resident = 0;
-  FILE* f = std::fopen("/proc/self/statm", "r");
-  if (!f) return 0.0;
-  const int read = std::fscanf(f, "%ld %ld", &pages, &resident);
-  std::fclose(f);
-  if (read != 2) return 0.0;
-  return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
 
 class BenchmarkOutput : public FrameOutput {
  public:
@@ -70,13 +58,11 @@ class BenchmarkOutput : public FrameOutput {
     const FrameStats total = summarise(all_);
     std::printf("%5s  %-22s %4s %7ld %8.2f %8.2f %8.2f\n", "all", "", "", total.count, total.median, total.p95,
                 total.worst);
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
     std::printf("start-up (production build and asset loading): %.2f s\n", startupSeconds_);
     const double frames = std::chrono::duration<double>(std::chrono::steady_clock::now() - runBegin_).count();
     std::printf("wall time of the whole run: %.1f s (start-up %.2f s, frames %.1f s)\n", startupSeconds_ + frames,
                 startupSeconds_, frames);
-    std::printf("peak resident memory: %.1f MiB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
+    std::printf("peak resident memory: %.1f MiB\n", peakResidentMiB());
     std::printf("GL errors: %ld\n", glErrors_);
     return true;
   }

@@ -3,15 +3,11 @@
 // does not pile up in memory while it waits for the GL.
 #include "res/load_queue.h"
 
-#ifndef __EMSCRIPTEN__
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-#endif
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+
+#include "platform/thread_priority.h"
 
 namespace vorn {
 
@@ -29,8 +25,6 @@ constexpr unsigned kMaxWorkers = 0;
 #else
 constexpr unsigned kMaxWorkers = 3;
 #endif
-
-constexpr int kWorkerNice = 19;
 
 LoadQueue* activeQueue = nullptr;
 
@@ -68,13 +62,11 @@ void LoadQueue::add(std::function<void()> work, std::function<void()> complete) 
 }
 
 void LoadQueue::serve() {
-#ifndef __EMSCRIPTEN__
   // Loading takes what the display's opening (this process and the X
   // server) leaves idle: at normal priority it slows that opening more than
   // it gains. finish() does the work itself when a worker falls behind, so
   // a busy machine cannot starve the loading.
-  setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), kWorkerNice);
-#endif
+  lowerThisThreadPriority();
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     changed_.wait(lock, [this] { return closing_ || workable(); });

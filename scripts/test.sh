@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Set-up as scripts/setup.sh, the web version (scripts/web.sh: emscripten and
-# chromium, the libraries for emcc on the first run), then the whole test
-# suite on a real GL context, the Debian package on a fresh Debian 12 and the
-# first set-up command on a fresh Debian 13.
+# chromium, the libraries for emcc on the first run), the Windows version
+# (scripts/windows.sh: mingw-w64 and wine64, its libraries on the first run),
+# then the whole test suite on a real GL context, the Debian package on a
+# fresh Debian 12 and the first set-up command on a fresh Debian 13.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -12,6 +13,7 @@ if apt-cache show clang-format-14 > /dev/null 2>&1; then
   bash scripts/install-missing.sh test --no-install-recommends clang-format-14
 fi
 bash scripts/web.sh --build-only --run-dir build/run
+bash scripts/windows.sh --run-dir build/run --with-tests
 export SDL_AUDIODRIVER=dummy
 bash scripts/with-display.sh ctest --test-dir build -j"$(nproc)" --output-on-failure --timeout 600
 # The Debian package installed in a fresh Debian 12 root: outside ctest, as it

@@ -29,9 +29,9 @@ class SoundTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir = test::scratchDir();
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", (dir + "/device.raw").c_str(), 1);
-    setenv("SDL_DISKAUDIODELAY", "0", 1);
+    test::setVariable("SDL_AUDIODRIVER", "disk");
+    test::setVariable("SDL_DISKAUDIOFILE", dir + "/device.raw");
+    test::setVariable("SDL_DISKAUDIODELAY", "0");
   }
   void TearDown() override {
     FSOUND_Close();
@@ -135,7 +135,7 @@ TEST_F(SoundTest, OpenFailuresReportTheirErrorNumbers) {
 }
 
 TEST_F(SoundTest, DriverThatCannotOpenFailsInitWithErrorThree) {
-  setenv("SDL_AUDIODRIVER", "nosuchdriver", 1);
+  test::setVariable("SDL_AUDIODRIVER", "nosuchdriver");
   EXPECT_EQ(FSOUND_Init(kRate, 32, 0), 0);
   EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_INIT);
   EXPECT_EQ(FSOUND_Stream_OpenFile(clip("bass.ogg", 100.0, 1.0, 0.5).c_str(), 0, 0), nullptr);
@@ -344,7 +344,7 @@ TEST_F(SoundTest, DiskDeviceReceivesTheDecodedClip) {
 
 TEST_F(SoundTest, StopEndsPlaybackOnTheDiskDevice) {
   // About one buffer per real buffer time, so that stop lands mid-clip.
-  setenv("SDL_DISKAUDIODELAY", "20", 1);
+  test::setVariable("SDL_DISKAUDIODELAY", "20");
   const std::string path = clip("bass.ogg", 100.0, 1.0, 4.0);
   const std::vector<short> reference = test::asStereo(test::decodeOgg(path));
   const std::string device = dir + "/device.raw";

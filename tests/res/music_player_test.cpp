@@ -24,9 +24,9 @@ class MusicPlayerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir = test::scratchDir();
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", (dir + "/device.raw").c_str(), 1);
-    setenv("SDL_DISKAUDIODELAY", "10", 1);
+    test::setVariable("SDL_AUDIODRIVER", "disk");
+    test::setVariable("SDL_DISKAUDIOFILE", dir + "/device.raw");
+    test::setVariable("SDL_DISKAUDIODELAY", "10");
     music = dir + "/music.ogg";
     ASSERT_TRUE(test::writeOggClip(music, test::sineClip(100.0, 1.0, 2.0, kRate, 2), 2, kRate));
   }
@@ -61,7 +61,7 @@ TEST_F(MusicPlayerTest, FailuresPrintTheirLinesCloseTheLibraryAndLeaveSilence) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    setenv("SDL_AUDIODRIVER", row.driver, 1);
+    test::setVariable("SDL_AUDIODRIVER", row.driver);
     const std::string path = dir + "/" + row.file;
     if (row.fileText) test::writeFile(path, row.fileText);
 
@@ -70,7 +70,7 @@ TEST_F(MusicPlayerTest, FailuresPrintTheirLinesCloseTheLibraryAndLeaveSilence) {
       MusicPlayer player(kRate);
       EXPECT_EQ(player.open(path.c_str()), 1);
       EXPECT_EQ(player.stream, nullptr);
-      setenv("SDL_AUDIODRIVER", "disk", 1);
+      test::setVariable("SDL_AUDIODRIVER", "disk");
       EXPECT_TRUE(libraryClosed());
       player.play();
       EXPECT_EQ(player.playing, 0);
@@ -85,7 +85,7 @@ TEST_F(MusicPlayerTest, FailuresPrintTheirLinesCloseTheLibraryAndLeaveSilence) {
 }
 
 TEST_F(MusicPlayerTest, FailedInitKeepsThePlayerUsableAndSilent) {
-  setenv("SDL_AUDIODRIVER", "nosuchdriver", 1);
+  test::setVariable("SDL_AUDIODRIVER", "nosuchdriver");
   testing::internal::CaptureStdout();
   MusicPlayer player(kRate);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Could not initialize ludrasound\n");

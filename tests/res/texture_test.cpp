@@ -3,9 +3,9 @@
 #include "res/texture.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -211,7 +211,7 @@ TEST_F(TextureTest, RefusedFilesStayEmptyReportOnceAndBindNothing) {
         test::writeFile(path, bytes);
         break;
       }
-      case RefusedRow::Directory: ASSERT_EQ(mkdir(path.c_str(), 0755), 0); break;
+      case RefusedRow::Directory: ASSERT_TRUE(std::filesystem::create_directory(path)); break;
     }
 
     testing::internal::CaptureStderr();

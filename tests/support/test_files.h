@@ -9,5 +9,7 @@ namespace vorn::test {
 std::string scratchDir();
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
+// Sets an environment variable for this process and the programs it starts.
+void setVariable(const std::string& name, const std::string& value);
 
 }  // namespace vorn::test

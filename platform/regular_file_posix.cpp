@@ -1,4 +1,4 @@
-// Non-blocking open, type check, then an ordinary blocking stream.
+// POSIX: non-blocking open, type check, then an ordinary blocking stream.
 #include "platform/regular_file.h"
 
 #include <fcntl.h>
