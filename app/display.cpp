@@ -14,8 +14,10 @@ namespace {
 
 Uint32 modeFlags(const DisplayOptions& d) {
   Uint32 flags = SDL_OPENGL;
-  if (d.fullScreen) flags |= SDL_FULLSCREEN;
-  else if (d.resizable) flags |= SDL_RESIZABLE;
+  if (d.fullScreen)
+    flags |= SDL_FULLSCREEN;
+  else if (d.resizable)
+    flags |= SDL_RESIZABLE;
   return flags;
 }
 

@@ -23,9 +23,11 @@ void reportDisplay(const SurfaceSize& s, const Engine& e, const FrameTarget* fra
   const SDL_version* v = SDL_Linked_Version();
   GLint depth = 0;
   glGetIntegerv(GL_DEPTH_BITS, &depth);
-  std::fprintf(stderr, "vorndemo: display %dx%d, frame %dx%d %s, depth %d bits, swap control asked %d, SDL reports %d, SDL %d.%d.%d\n", s.width,
-               s.height, e.width, e.height, frame ? "off screen" : "direct", static_cast<int>(depth),
-               e.vsyncAsked(), reportedSwapControl(), v->major, v->minor, v->patch);
+  std::fprintf(
+      stderr,
+      "vorndemo: display %dx%d, frame %dx%d %s, depth %d bits, swap control asked %d, SDL reports %d, SDL %d.%d.%d\n",
+      s.width, s.height, e.width, e.height, frame ? "off screen" : "direct", static_cast<int>(depth), e.vsyncAsked(),
+      reportedSwapControl(), v->major, v->minor, v->patch);
 }
 
 }  // namespace

@@ -13,8 +13,7 @@ std::unique_ptr<FileSink> makeCaptureSink(const std::string& path, int fps) {
   return makePngFolderSink(path);
 }
 
-bool writeRgbPng(const std::string& path, const std::vector<uint8_t>& rgb, int width, int height,
-                 std::string& error) {
+bool writeRgbPng(const std::string& path, const std::vector<uint8_t>& rgb, int width, int height, std::string& error) {
   PngFormat format;
   format.colour = PngColour::Rgb;
   format.compressionLevel = 3;  // offline frames favour speed over file size

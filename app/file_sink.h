@@ -38,7 +38,6 @@ class FileSink {
 std::unique_ptr<FileSink> makeCaptureSink(const std::string& path, int fps);
 
 // One offline frame as an RGB PNG, in the format every PNG sink writes.
-bool writeRgbPng(const std::string& path, const std::vector<uint8_t>& rgb, int width, int height,
-                 std::string& error);
+bool writeRgbPng(const std::string& path, const std::vector<uint8_t>& rgb, int width, int height, std::string& error);
 
 }  // namespace vorn

@@ -102,10 +102,13 @@ bool LiveClock::more() {
   return !escape_();
 }
 
-StepClock::StepClock(const Engine& engine, MusicPlayer& player, long shownFrom, long last, int fps,
-                     bool keepSoundtrack)
+StepClock::StepClock(const Engine& engine, MusicPlayer& player, long shownFrom, long last, int fps, bool keepSoundtrack)
     : engine_(engine),
-      player_(player), shownFrom_(shownFrom), last_(last), fps_(fps), keepSoundtrack_(keepSoundtrack) {}
+      player_(player),
+      shownFrom_(shownFrom),
+      last_(last),
+      fps_(fps),
+      keepSoundtrack_(keepSoundtrack) {}
 
 bool StepClock::start() {
   first_ = std::min(shownFrom_, firstFrameAtOrAfter(replayStart(engine_, frameTime(shownFrom_, fps_)), fps_));

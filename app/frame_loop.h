@@ -48,9 +48,7 @@ class FrameOutput {
   virtual void beforeFrame(const FrameStep& /*frame*/) {}
   // After the frame is drawn, before it is presented.
   virtual bool frameDrawn(const FrameStep& /*frame*/, std::string& /*error*/) { return true; }
-  virtual bool finish(const std::vector<int16_t>& /*soundtrack*/, int /*rate*/, std::string& /*error*/) {
-    return true;
-  }
+  virtual bool finish(const std::vector<int16_t>& /*soundtrack*/, int /*rate*/, std::string& /*error*/) { return true; }
   // Removes whatever a failed run left behind.
   virtual void abandon() {}
 };
@@ -111,7 +109,7 @@ class StepClock : public FrameClock {
   bool keepSoundtrack_;
   long first_ = 0;
   long n_ = 0;
-  long long keepFrom_ = 0;   // samples kept: [keepFrom_, keepUntil_)
+  long long keepFrom_ = 0;  // samples kept: [keepFrom_, keepUntil_)
   long long keepUntil_ = 0;
   std::optional<MusicCursor> music_;
 };

@@ -14,9 +14,7 @@ namespace vorn {
 // A rectangle in GL window coordinates: pixels, origin at the bottom left.
 struct PictureRect {
   int x = 0, y = 0, width = 0, height = 0;
-  bool operator==(const PictureRect& o) const {
-    return x == o.x && y == o.y && width == o.width && height == o.height;
-  }
+  bool operator==(const PictureRect& o) const { return x == o.x && y == o.y && width == o.width && height == o.height; }
 };
 
 // The largest rectangle of the frame's aspect that fits the window, centred;

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "app/demo_clock.h"
+#include "app/file_sink.h"
 #include "app/frame_loop.h"
 #include "app/frame_readback.h"
-#include "app/file_sink.h"
 #include "app/shot_sink.h"
 
 namespace vorn {
@@ -83,8 +83,8 @@ class SinkOutput : public FrameOutput {
   double drawing_ = 0.0, reading_ = 0.0, handing_ = 0.0, presenting_ = 0.0;  // seconds
 };
 
-int renderInto(Engine& engine, MusicPlayer& player, long first, long last, int fps, FileSink& sink,
-               const char* what, bool report) {
+int renderInto(Engine& engine, MusicPlayer& player, long first, long last, int fps, FileSink& sink, const char* what,
+               bool report) {
   StepClock clock(engine, player, first, last, fps, true);
   SinkOutput output(sink, fps, report);
   return runFrames(engine, clock, output, what);

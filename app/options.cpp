@@ -50,9 +50,7 @@ bool parseSize(const char* text, int& width, int& height) {
   return true;
 }
 
-bool endsWithPng(const std::string& path) {
-  return path.size() > 4 && path.compare(path.size() - 4, 4, ".png") == 0;
-}
+bool endsWithPng(const std::string& path) { return path.size() > 4 && path.compare(path.size() - 4, 4, ".png") == 0; }
 
 // The show's length as the messages write it: "176".
 const std::string kLengthText = std::to_string(static_cast<int>(kShowLength));
@@ -70,33 +68,38 @@ ParsedOptions fail(std::string message) {
 }  // namespace
 
 const char* usageText() {
-  static const std::string text = std::string(
-         "usage: vorndemo [--window] [--size WxH] [--no-vsync] [--start SECONDS] [--loop]\n"
-         "       vorndemo --capture PATH [--fps N] [--from S] [--to S]\n"
-         "       vorndemo --shot SECONDS PATH.png [--fps N]\n"
-         "       vorndemo --benchmark [--fps N]\n"
-         "       vorndemo --help | --version\n"
-         "\n"
-         "  (no options)      the show: full screen at the desktop's resolution, the 800 x 600 picture\n"
-         "                    scaled to the largest 4:3 area, music, real time; Escape ends it\n"
-         "  --window          the show in a window the user can resize (800 x 600 at first)\n"
-         "  --size WxH        the window's first size, e.g. 1280x960 (implies --window)\n"
-         "  --no-vsync        do not wait for the display's refresh at each frame\n"
-         "  --start SECONDS   begin at that demo time, the music from the same position\n"
-         "  --loop            start over after ") + kLengthText + " s until Escape\n"
-         "  --capture PATH    render offline at a fixed step; PATH ending in .mp4 or .mkv becomes a\n"
-         "                    video with the music (ffmpeg), any other PATH a directory of PNG frames\n"
-         "                    plus music.wav\n"
-         "  --fps N           frames per second of offline rendering (capture and shot 60, benchmark 30)\n"
-         "  --from S, --to S  the capture's range of demo time (default 0 .. " + kLengthText + ")\n"
-         "  --shot SECONDS PATH.png\n"
-         "                    write the one frame a capture would show at that time\n"
-         "  --benchmark       render every frame offline and print frame times per timeline entry\n"
-         "  --data DIR        with any mode: read scenes/ and vorndemo.ogg from DIR when the working\n"
-         "                    directory does not hold them; the executable's folder, its run/ and\n"
-         "                    ../share/vorndemo are tried after it\n"
-         "\n"
-         "Capture and shot paths are relative to the working directory the program was started in.\n";
+  static const std::string text =
+      std::string(
+          "usage: vorndemo [--window] [--size WxH] [--no-vsync] [--start SECONDS] [--loop]\n"
+          "       vorndemo --capture PATH [--fps N] [--from S] [--to S]\n"
+          "       vorndemo --shot SECONDS PATH.png [--fps N]\n"
+          "       vorndemo --benchmark [--fps N]\n"
+          "       vorndemo --help | --version\n"
+          "\n"
+          "  (no options)      the show: full screen at the desktop's resolution, the 800 x 600 picture\n"
+          "                    scaled to the largest 4:3 area, music, real time; Escape ends it\n"
+          "  --window          the show in a window the user can resize (800 x 600 at first)\n"
+          "  --size WxH        the window's first size, e.g. 1280x960 (implies --window)\n"
+          "  --no-vsync        do not wait for the display's refresh at each frame\n"
+          "  --start SECONDS   begin at that demo time, the music from the same position\n"
+          "  --loop            start over after ") +
+      kLengthText +
+      " s until Escape\n"
+      "  --capture PATH    render offline at a fixed step; PATH ending in .mp4 or .mkv becomes a\n"
+      "                    video with the music (ffmpeg), any other PATH a directory of PNG frames\n"
+      "                    plus music.wav\n"
+      "  --fps N           frames per second of offline rendering (capture and shot 60, benchmark 30)\n"
+      "  --from S, --to S  the capture's range of demo time (default 0 .. " +
+      kLengthText +
+      ")\n"
+      "  --shot SECONDS PATH.png\n"
+      "                    write the one frame a capture would show at that time\n"
+      "  --benchmark       render every frame offline and print frame times per timeline entry\n"
+      "  --data DIR        with any mode: read scenes/ and vorndemo.ogg from DIR when the working\n"
+      "                    directory does not hold them; the executable's folder, its run/ and\n"
+      "                    ../share/vorndemo are tried after it\n"
+      "\n"
+      "Capture and shot paths are relative to the working directory the program was started in.\n";
   return text.c_str();
 }
 

@@ -20,7 +20,7 @@ struct Options {
   bool window = false;
   int windowWidth = 0;  // --size: the window's first size, pixels; 0: the frame's size
   int windowHeight = 0;
-  bool vsync = true;    // --no-vsync turns the wait for the display's refresh off
+  bool vsync = true;  // --no-vsync turns the wait for the display's refresh off
   bool loop = false;
   float start = 0.0f;  // live show: demo time of the first frame, seconds
   std::string path;    // capture target (.mp4/.mkv video, else a PNG directory) or shot PNG

@@ -43,8 +43,8 @@ void Progress::print(long done, bool final) {
   const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin_).count();
   const double fraction = total_ > 0 ? static_cast<double>(done) / static_cast<double>(total_) : 1.0;
   const double remaining = done > 0 ? elapsed * (1.0 - fraction) / fraction : -1.0;
-  std::fprintf(out_, "%s%s: %ld/%ld frames (%3.0f%%), elapsed %s, remaining %s%s", terminal_ ? "\r" : "",
-               what_.c_str(), done, total_, 100.0 * fraction, formatDuration(elapsed).c_str(),
+  std::fprintf(out_, "%s%s: %ld/%ld frames (%3.0f%%), elapsed %s, remaining %s%s", terminal_ ? "\r" : "", what_.c_str(),
+               done, total_, 100.0 * fraction, formatDuration(elapsed).c_str(),
                formatDuration(final ? 0.0 : remaining).c_str(), terminal_ && !final ? "   " : "\n");
   std::fflush(out_);
 }

@@ -37,11 +37,11 @@ class Scene {
   // Updates each layer at t, then draws it inside its own 800 x 600 screen space.
   void drawLayers(float t);
 
-  Camera* camera = nullptr;          // created by setup; lives for the run
-  Node* layers[kMaxLayers] = {};     // not owned
+  Camera* camera = nullptr;       // created by setup; lives for the run
+  Node* layers[kMaxLayers] = {};  // not owned
   int layerCount = 0;
-  std::vector<Node*> nodeList;       // not owned
-  const char* name = "";             // for reports such as the benchmark table
+  std::vector<Node*> nodeList;  // not owned
+  const char* name = "";        // for reports such as the benchmark table
 };
 
 }  // namespace vorn

@@ -49,8 +49,8 @@ bool enterShowFolder(Options& options, const std::string& executable) {
   if (found == candidates.end()) {
     std::string places;
     for (const std::string& c : candidates) places += (places.empty() ? "" : ", ") + c;
-    std::fprintf(stderr, "vorndemo: no %s/ or %s in %s; name their folder with --data DIR\n", kScenesFolder,
-                 kMusicFile, places.c_str());
+    std::fprintf(stderr, "vorndemo: no %s/ or %s in %s; name their folder with --data DIR\n", kScenesFolder, kMusicFile,
+                 places.c_str());
     return false;
   }
   if (found == candidates.begin()) return true;  // the working directory holds the show

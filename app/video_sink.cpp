@@ -55,8 +55,7 @@ class VideoSink : public FileSink {
       return false;
     }
     if (!writer_->push(frame.bytes)) {
-      error = "ffmpeg stopped taking frames (" + std::string(std::strerror(writer_->failure())) + ")" +
-              encoderStatus();
+      error = "ffmpeg stopped taking frames (" + std::string(std::strerror(writer_->failure())) + ")" + encoderStatus();
       return false;
     }
     return true;
@@ -75,9 +74,9 @@ class VideoSink : public FileSink {
     }
     if (!writeWav(partialAudio_, audio, rate, error)) return false;
     const bool mp4 = endsWith(path_, ".mp4");
-    std::vector<std::string> args = {ffmpeg_, "-hide_banner", "-loglevel", "error", "-y", "-i", partialVideo_,
-                                     "-i", partialAudio_, "-map", "0:v", "-map", "1:a", "-c:v", "copy", "-c:a",
-                                     "aac", "-b:a", "192k"};
+    std::vector<std::string> args = {ffmpeg_, "-hide_banner", "-loglevel", "error", "-y",   "-i",  partialVideo_,
+                                     "-i",    partialAudio_,  "-map",      "0:v",   "-map", "1:a", "-c:v",
+                                     "copy",  "-c:a",         "aac",       "-b:a",  "192k"};
     if (mp4) {
       args.insert(args.end(), {"-movflags", "+faststart"});
     }
@@ -120,11 +119,35 @@ class VideoSink : public FileSink {
     layout_ = frame.layout;
     frameBytes_ = frame.bytes.size();
     const std::string size = std::to_string(frame.width) + "x" + std::to_string(frame.height);
-    const std::vector<std::string> args = {
-        ffmpeg_, "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo", "-pix_fmt",
-        layout_ == PixelLayout::Bgra ? "bgra" : "rgba", "-s", size, "-framerate", std::to_string(fps_), "-i", "-",
-        "-vf", "vflip", "-an", "-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p",
-        "-f", "matroska", partialVideo_};
+    const std::vector<std::string> args = {ffmpeg_,
+                                           "-hide_banner",
+                                           "-loglevel",
+                                           "error",
+                                           "-y",
+                                           "-f",
+                                           "rawvideo",
+                                           "-pix_fmt",
+                                           layout_ == PixelLayout::Bgra ? "bgra" : "rgba",
+                                           "-s",
+                                           size,
+                                           "-framerate",
+                                           std::to_string(fps_),
+                                           "-i",
+                                           "-",
+                                           "-vf",
+                                           "vflip",
+                                           "-an",
+                                           "-c:v",
+                                           "libx264",
+                                           "-preset",
+                                           "veryfast",
+                                           "-crf",
+                                           "18",
+                                           "-pix_fmt",
+                                           "yuv420p",
+                                           "-f",
+                                           "matroska",
+                                           partialVideo_};
     encoder_ = std::make_unique<ChildProcess>();
     encoder_->reserveInput(frameBytes_);
     if (!encoder_->start(args, ChildInput::Pipe, error)) {

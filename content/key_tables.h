@@ -87,12 +87,9 @@ inline std::vector<KeyRow> mothershipKarhu(Vec3 o) {
 
 // Position and rotation differ: there is no position key at 8.
 inline const std::vector<KeyRow> kMothershipCamera = {
-    {0, Vec3{0, 0, 0}, Vec3{0, 180, 0}, kDash},
-    {7, Vec3{0, 0, 0}, Vec3{0, 180, 0}, kDash},
-    {7.5f, Vec3{-30, -20, 0}, Vec3{0, 180, -30}, kDash},
-    {8, kDash, Vec3{20, 180, 0}, kDash},
-    {16, Vec3{30, -20, 0}, Vec3{20, 0, 0}, kDash},
-    {24, Vec3{0, -100, 280}, Vec3{60, 0, 0}, kDash},
+    {0, Vec3{0, 0, 0}, Vec3{0, 180, 0}, kDash},          {7, Vec3{0, 0, 0}, Vec3{0, 180, 0}, kDash},
+    {7.5f, Vec3{-30, -20, 0}, Vec3{0, 180, -30}, kDash}, {8, kDash, Vec3{20, 180, 0}, kDash},
+    {16, Vec3{30, -20, 0}, Vec3{20, 0, 0}, kDash},       {24, Vec3{0, -100, 280}, Vec3{60, 0, 0}, kDash},
 };
 
 inline const std::vector<KeyRow> kSika = {

@@ -24,8 +24,8 @@ constexpr float kSlideInSeconds = 1.0f;
 
 }  // namespace
 
-std::vector<KeyRow> layerKeyRows(int x, int y, int width, int height, SlideKind kind, float inTime,
-                                 float holdTime, float outTime) {
+std::vector<KeyRow> layerKeyRows(int x, int y, int width, int height, SlideKind kind, float inTime, float holdTime,
+                                 float outTime) {
   const int hw = width / 2;
   const int hh = height / 2;
   const Vec3 home{static_cast<float>(x + hw), static_cast<float>(y + hh), 0.0f};
@@ -36,19 +36,11 @@ std::vector<KeyRow> layerKeyRows(int x, int y, int width, int height, SlideKind 
 
   Vec3 off;
   switch (kind) {
-    case SlideStatic:
-      return {{0.0f, home, still, size}};
-    case SlideFromLeft:
-      off = {static_cast<float>(-hw), static_cast<float>(y + hh), 0.0f};
-      break;
-    case SlideFromRight:
-      off = {static_cast<float>(width + hw), static_cast<float>(y + hh), 0.0f};
-      break;
-    case SlideFromTop:
-      off = {static_cast<float>(x + hw), static_cast<float>(-hh), 0.0f};
-      break;
-    default:
-      return {};
+    case SlideStatic: return {{0.0f, home, still, size}};
+    case SlideFromLeft: off = {static_cast<float>(-hw), static_cast<float>(y + hh), 0.0f}; break;
+    case SlideFromRight: off = {static_cast<float>(width + hw), static_cast<float>(y + hh), 0.0f}; break;
+    case SlideFromTop: off = {static_cast<float>(x + hw), static_cast<float>(-hh), 0.0f}; break;
+    default: return {};
   }
   return {
       {kFirstSlideKeyTime, off, still, size},

@@ -24,8 +24,8 @@ enum SlideKind : int {
 // (width / 2, -(height / 2), 0), halves truncated toward zero. SlideStatic: one
 // row at 0 at home (x + hw, y + hh, 0). Sliding kinds: rows at -0.1, inTime - 1,
 // inTime, holdTime, outTime at off, off, home, home, off. Other kinds: no rows.
-std::vector<KeyRow> layerKeyRows(int x, int y, int width, int height, SlideKind kind, float inTime,
-                                 float holdTime, float outTime);
+std::vector<KeyRow> layerKeyRows(int x, int y, int width, int height, SlideKind kind, float inTime, float holdTime,
+                                 float outTime);
 
 // Builds one picture layer from the picture at path (its own Texture and
 // Material: AlphaBlend and Textured, texture in slot 0) and appends it to the

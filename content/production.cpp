@@ -140,8 +140,7 @@ void buildLaunchScene(Production& p) {
 
   p.karhuMaterial = makeMaterial("scenes/hauki.png", kWhite, {{FlatShade, 1}, {DepthTest, 1}, {Textured, 1}});
   for (int i = 0; i < kFormationSize; ++i) {
-    p.launchKarhu[i] =
-        makeModel("scenes/karhu.3ds", 100.0f, p.karhuMaterial, keys::launchKarhu(static_cast<float>(i)));
+    p.launchKarhu[i] = makeModel("scenes/karhu.3ds", 100.0f, p.karhuMaterial, keys::launchKarhu(static_cast<float>(i)));
     p.launchScene->addNode(p.launchKarhu[i]);
   }
 }
@@ -159,8 +158,8 @@ void buildPictureScenes(Production& p) {
 
 void buildFormationScene(Production& p) {
   for (int i = 0; i < kFormationSize; ++i) {
-    p.formationKarhu[i] = makeModel("scenes/karhu.3ds", 100.0f, p.karhuMaterial,
-                                    keys::formationKarhu(keys::kFormationOffsets[i]));
+    p.formationKarhu[i] =
+        makeModel("scenes/karhu.3ds", 100.0f, p.karhuMaterial, keys::formationKarhu(keys::kFormationOffsets[i]));
     p.formationScene->addNode(p.formationKarhu[i]);
   }
   rekeyCamera(*p.formationScene, keys::kFormationCamera);
@@ -168,14 +167,13 @@ void buildFormationScene(Production& p) {
 
 void buildMothershipScene(Production& p) {
   p.mothershipScene->addNode(p.skyNode);
-  p.mothershipMaterial =
-      makeMaterial("scenes/mothership.png", kWhite, {{FlatShade, 1}, {Textured, 1}, {DepthTest, 1}});
+  p.mothershipMaterial = makeMaterial("scenes/mothership.png", kWhite, {{FlatShade, 1}, {Textured, 1}, {DepthTest, 1}});
   p.mothership = makeModel("scenes/mothership.3ds", 10.0f, p.mothershipMaterial, keys::kMothership);
   p.mothershipScene->addNode(p.mothership);
   // A negative length keeps their 3DS animation at its first frame.
   for (int i = 0; i < kFormationSize; ++i) {
-    p.mothershipKarhu[i] = makeModel("scenes/karhu.3ds", -300.0f, p.karhuMaterial,
-                                     keys::mothershipKarhu(keys::kFormationOffsets[i]));
+    p.mothershipKarhu[i] =
+        makeModel("scenes/karhu.3ds", -300.0f, p.karhuMaterial, keys::mothershipKarhu(keys::kFormationOffsets[i]));
     p.mothershipScene->addNode(p.mothershipKarhu[i]);
   }
   rekeyCamera(*p.mothershipScene, keys::kMothershipCamera);
@@ -205,9 +203,8 @@ void addLayerFrom(Scene& scene, const LayerRecipe& r) {
 }
 
 void buildCreditsScene(Production& p) {
-  Material* ball = makeMaterial(
-      "scenes/zolviapallo.png", {1.0f, 1.0f, 1.0f, 0.3f},
-      {{Textured, 1}, {AdditiveBlend, 1}, {AlphaBlend, 1}, {DepthTest, 1}, {FlatShade, 1}});
+  Material* ball = makeMaterial("scenes/zolviapallo.png", {1.0f, 1.0f, 1.0f, 0.3f},
+                                {{Textured, 1}, {AdditiveBlend, 1}, {AlphaBlend, 1}, {DepthTest, 1}, {FlatShade, 1}});
   // Length 0: the ball holds its last 3DS frame.
   p.ball = makeModel("scenes/zolviapallo.3ds", 0.0f, ball, keys::kBall);
   p.creditsScene->addNode(p.ball);
@@ -225,8 +222,7 @@ void buildCreditsScene(Production& p) {
 
 void buildKyklohepoScene(Production& p) {
   p.kyklohepoScene->addNode(p.skyNode);
-  Material* kyklohepo =
-      makeMaterial("scenes/kyklohepo.png", kWhite, {{FlatShade, 1}, {Textured, 1}, {DepthTest, 1}});
+  Material* kyklohepo = makeMaterial("scenes/kyklohepo.png", kWhite, {{FlatShade, 1}, {Textured, 1}, {DepthTest, 1}});
   p.kyklohepo = makeModel("scenes/kyklohepo.3ds", 1.0f, kyklohepo, keys::kKyklohepo);
   p.kyklohepoScene->addNode(p.kyklohepo);
   rekeyCamera(*p.kyklohepoScene, keys::kKyklohepoCamera);
@@ -237,8 +233,8 @@ void buildKyklohepoScene(Production& p) {
 }
 
 void buildCreditsPictureScene(Production& p) {
-  Material* credits = makeMaterial("scenes/credits.png", kWhite,
-                                   {{FlatShade, 1}, {AdditiveBlend, 1}, {Textured, 1}, {AlphaBlend, 1}});
+  Material* credits =
+      makeMaterial("scenes/credits.png", kWhite, {{FlatShade, 1}, {AdditiveBlend, 1}, {Textured, 1}, {AlphaBlend, 1}});
   p.creditsPlane = picturePlane(credits);
   p.creditsPictureScene->addNode(p.creditsPlane);
 }

@@ -62,8 +62,8 @@ void createPyramid() { createPyramidSized(kPyramidBase, kPyramidBase); }
 
 void createPyramidSized(int baseWidth, int baseHeight) {
   if (baseWidth < 0 || baseHeight < 0 || baseWidth > (1 << kMaxLevels) || baseHeight > (1 << kMaxLevels)) {
-    std::fprintf(stderr, "createPyramidSized: base %d x %d outside 0 .. %d; pass a texture-sized base\n",
-                 baseWidth, baseHeight, 1 << kMaxLevels);
+    std::fprintf(stderr, "createPyramidSized: base %d x %d outside 0 .. %d; pass a texture-sized base\n", baseWidth,
+                 baseHeight, 1 << kMaxLevels);
     std::abort();
   }
   deleteLevels();

@@ -22,12 +22,12 @@ constexpr int kLensColumns = 41;
 constexpr int kLensRows = 31;
 constexpr float kLensColumnStep = 0.025f;
 constexpr float kLensRowCount = 30.0f;
-constexpr float kLensCell = 20.0f;         // pixels per grid cell on screen
+constexpr float kLensCell = 20.0f;             // pixels per grid cell on screen
 constexpr float kLensRadiusSquared = 0.5625f;  // sphere of radius 0.75 over the unit square
 constexpr float kLensMinDepth = 0.00001f;
 
-constexpr int kTiles = 64;          // per side
-constexpr float kTileSize = 0.016f; // a little over 1/64, so neighbours overlap
+constexpr int kTiles = 64;           // per side
+constexpr float kTileSize = 0.016f;  // a little over 1/64, so neighbours overlap
 // Each tile has its own matrix, so each is a draw of its own, and Mesa's
 // llvmpipe holds every draw of a frame's batch until the batch is rasterised:
 // over 100 MB for all 4096 tiles. Finishing every few columns bounds that to
@@ -298,35 +298,22 @@ void drawBarWipe(float x) {
 
 void drawEffect(EffectType e, float t, float v) {
   switch (e) {
-    case EffectGlow:
-      drawGlow(0.7f, v, 0);
-      break;
-    case EffectRadial:
-      drawRadialFan(t);
-      break;
-    case EffectPixelate:
-      drawLevelCrossfade(v);
-      break;
+    case EffectGlow: drawGlow(0.7f, v, 0); break;
+    case EffectRadial: drawRadialFan(t); break;
+    case EffectPixelate: drawLevelCrossfade(v); break;
     case EffectRadialGlow:
       drawRadialFan(t);
       drawLevelCrossfade(1.0f - v);
       drawGlow(0.7f, v, 0);
       break;
-    case EffectTileWave:
-      drawTileWave(t, v, 1.0f - v);
-      break;
-    case EffectBarWipe:
-      drawBarWipe(v);
-      break;
+    case EffectTileWave: drawTileWave(t, v, 1.0f - v); break;
+    case EffectBarWipe: drawBarWipe(v); break;
     case EffectPixelateGlow:
       drawLevelCrossfade(v);
       drawGlow(0.7f, 0.3f, -6);
       break;
-    case EffectLens:
-      drawLensWarp(v, 0.2f);
-      break;
-    default:
-      break;  // unknown numbers leave the frame black
+    case EffectLens: drawLensWarp(v, 0.2f); break;
+    default: break;  // unknown numbers leave the frame black
   }
 }
 

@@ -152,8 +152,8 @@ bool ChildProcess::start(const std::vector<std::string>& args, ChildInput input,
   startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   PROCESS_INFORMATION info{};
-  const BOOL started = CreateProcessA(args[0].c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                      &startup, &info);
+  const BOOL started =
+      CreateProcessA(args[0].c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
   const DWORD failure = GetLastError();
   CloseHandle(childInput);
   if (!started) {

@@ -69,9 +69,7 @@ int mixFrames(short* out, int frames) {
   return delivered;
 }
 
-void audioCallback(void*, Uint8* bytes, int length) {
-  mixFrames(reinterpret_cast<short*>(bytes), length / 4);
-}
+void audioCallback(void*, Uint8* bytes, int length) { mixFrames(reinterpret_cast<short*>(bytes), length / 4); }
 
 }  // namespace
 
@@ -148,7 +146,7 @@ void FSOUND_Close() {
   state.fftUnit.active = false;  // the analysis unit belongs to one initialised session
   clearWindow();
   state.spectrum.reset();
-  state.manualActive = false;    // the requested mode stays for the next FSOUND_Init
+  state.manualActive = false;  // the requested mode stays for the next FSOUND_Init
   state.initialised = false;
 }
 

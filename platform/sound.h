@@ -11,7 +11,7 @@ typedef struct FSOUND_DSPUNIT FSOUND_DSPUNIT;
 }
 
 enum {
-  FSOUND_OUTPUT_DSOUND = 2,      // here: the default SDL audio driver
+  FSOUND_OUTPUT_DSOUND = 2,  // here: the default SDL audio driver
   FSOUND_MIXER_QUALITY_FPU = 5,
   FSOUND_FREE = -1,
   FSOUND_NORMAL = 0x130,
@@ -22,10 +22,10 @@ enum {
 // player holds the text of each.
 enum FMOD_ERRORS {
   FMOD_ERR_NONE = 0,
-  FMOD_ERR_BUSY = 1,             // a set-up call after FSOUND_Init
+  FMOD_ERR_BUSY = 1,  // a set-up call after FSOUND_Init
   FMOD_ERR_UNINITIALIZED = 2,
   FMOD_ERR_INIT = 3,
-  FMOD_ERR_ALLOCATED = 4,        // the output device is already in use
+  FMOD_ERR_ALLOCATED = 4,  // the output device is already in use
   FMOD_ERR_PLAY = 5,
   FMOD_ERR_OUTPUT_FORMAT = 6,
   FMOD_ERR_COOPERATIVELEVEL = 7,
@@ -34,7 +34,7 @@ enum FMOD_ERRORS {
   FMOD_ERR_FILE_FORMAT = 10,
   FMOD_ERR_FILE_BAD = 11,
   FMOD_ERR_MEMORY = 12,
-  FMOD_ERR_VERSION = 13,         // file format version not supported
+  FMOD_ERR_VERSION = 13,  // file format version not supported
   FMOD_ERR_INVALID_PARAM = 14,
   FMOD_ERR_NO_EAX = 15,
   FMOD_ERR_CHANNEL_ALLOC = 16,

@@ -26,19 +26,19 @@ struct FSOUND_STREAM {
   ~FSOUND_STREAM() { ov_clear(&file); }  // also closes the FILE handed to ov_open_callbacks
 
   OggVorbis_File file{};
-  int sourceRate = 0;             // Hz of the first logical stream; later links are assumed to match
-  long long lengthFrames = -1;    // in source frames; -1 when the file cannot seek
+  int sourceRate = 0;           // Hz of the first logical stream; later links are assumed to match
+  long long lengthFrames = -1;  // in source frames; -1 when the file cannot seek
   double lengthSeconds = -1.0;
 
-  long long pendingSeek = -1;     // source frame to move to before the next mix; -1: none
-  int channel = -1;               // mixing slot while playing, -1 otherwise
+  long long pendingSeek = -1;  // source frame to move to before the next mix; -1: none
+  int channel = -1;            // mixing slot while playing, -1 otherwise
 
   // Decoded source frames, always stereo (mono duplicated), read from decodedPos.
   static constexpr int kDecodeFrames = 2048;
   short decoded[kDecodeFrames * 2] = {};
   int decodedPos = 0;
   int decodedCount = 0;
-  bool atEnd = false;             // the decoder has nothing more to give
+  bool atEnd = false;  // the decoder has nothing more to give
 
   // Linear resampler between source frames a and b, phase in source frames past a.
   short a[2] = {};
@@ -103,7 +103,7 @@ struct SoundState {
   std::vector<std::unique_ptr<FSOUND_STREAM>> streams;  // every open stream, owned
 
   // Mixer state: touched by the API only under the audio lock.
-  std::vector<FSOUND_STREAM*> channels;  // playing streams by slot; not owned
+  std::vector<FSOUND_STREAM*> channels;      // playing streams by slot; not owned
   float window[vorn::kSpectrumWindow] = {};  // last mixed mono samples, ring
   int windowHead = 0;                        // oldest sample of the ring
 

@@ -20,8 +20,7 @@ namespace vorn::sound_internal {
 void pushWindow(const short* out, int frames) {
   const int first = std::max(0, frames - vorn::kSpectrumWindow);
   for (int f = first; f < frames; ++f) {
-    state.window[state.windowHead] =
-        (static_cast<float>(out[2 * f]) + static_cast<float>(out[2 * f + 1])) * kMonoScale;
+    state.window[state.windowHead] = (static_cast<float>(out[2 * f]) + static_cast<float>(out[2 * f + 1])) * kMonoScale;
     state.windowHead = (state.windowHead + 1) % vorn::kSpectrumWindow;
   }
 }

@@ -70,12 +70,9 @@ void applyPendingSeek(FSOUND_STREAM& s) {
 FMOD_ERRORS openErrorFor(int ovResult) {
   switch (ovResult) {
     case OV_EREAD:
-    case OV_EFAULT:
-      return FMOD_ERR_FILE_BAD;
-    case OV_EVERSION:
-      return FMOD_ERR_VERSION;
-    default:
-      return FMOD_ERR_FILE_FORMAT;
+    case OV_EFAULT: return FMOD_ERR_FILE_BAD;
+    case OV_EVERSION: return FMOD_ERR_VERSION;
+    default: return FMOD_ERR_FILE_FORMAT;
   }
 }
 
@@ -222,8 +219,8 @@ signed char FSOUND_Stream_Close(FSOUND_STREAM* stream) {
     AudioLock lock;
     releaseChannel(stream);
   }
-  state.streams.erase(std::find_if(state.streams.begin(), state.streams.end(),
-                                   [stream](const auto& s) { return s.get() == stream; }));
+  state.streams.erase(
+      std::find_if(state.streams.begin(), state.streams.end(), [stream](const auto& s) { return s.get() == stream; }));
   return 1;
 }
 

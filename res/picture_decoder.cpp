@@ -28,7 +28,7 @@ struct Layout {
   size_t rowBytes = 0;
   int channels = 0;  // of 8 bits each
   int passes = 1;
-  bool greyRamp = false;  // one channel of grey rather than palette indices
+  bool greyRamp = false;                 // one channel of grey rather than palette indices
   png_color palette[kPaletteSize] = {};  // entries past the file's stay black, as in a new SDL palette
   // The colour key: a palette index, or an RGB colour mapped into the
   // surface's own pixel value as SDL_MapRGB does (from keyRgb, once the

@@ -15,8 +15,7 @@ constexpr int kBytesPerPixel = 4;
 
 Uint32 readSurfacePixel(const Uint8* p, int bytesPerPixel) {
   switch (bytesPerPixel) {
-    case 1:
-      return *p;
+    case 1: return *p;
     case 2: {
       Uint16 v;
       std::memcpy(&v, p, sizeof v);

@@ -14,7 +14,7 @@ bool fileExists(const std::string& path);
 bool endsWith(const std::string& path, const std::string& suffix);
 
 struct PictureFile {
-  std::string error;  // why the picture cannot be used; empty when it can
+  std::string error;      // why the picture cannot be used; empty when it can
   bool tooLarge = false;  // refused only for a side beyond maxSide
   int width = 0;
   int height = 0;

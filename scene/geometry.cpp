@@ -21,9 +21,7 @@ constexpr int kRecordPosition = 5;
 
 bool keepsTexCoords(int format) { return format == GL_T2F_V3F || format == GL_T2F_N3F_V3F; }
 bool keepsNormals(int format) { return format == GL_T2F_N3F_V3F; }
-bool knownFormat(int format) {
-  return format == GL_V3F || format == GL_T2F_V3F || format == GL_T2F_N3F_V3F;
-}
+bool knownFormat(int format) { return format == GL_V3F || format == GL_T2F_V3F || format == GL_T2F_N3F_V3F; }
 
 // A copy of the first oldVertices vertices of old in a new array of
 // newVertices vertices; null when the memory cannot be had.
@@ -82,10 +80,8 @@ void VertexStorage::addTriangle(const TriangleRecord& record) {
     // Every new array is obtained before any old one is released, so a failed
     // allocation leaves the storage exactly as it was and drops the triangle.
     float* newPositions = grownCopy(positions, capacity, grownCapacity, kPositionFloats);
-    float* newNormals =
-        withNormals ? grownCopy(normals, capacity, grownCapacity, kNormalFloats) : nullptr;
-    float* newTexCoords =
-        withTexCoords ? grownCopy(texCoords, capacity, grownCapacity, kTexCoordFloats) : nullptr;
+    float* newNormals = withNormals ? grownCopy(normals, capacity, grownCapacity, kNormalFloats) : nullptr;
+    float* newTexCoords = withTexCoords ? grownCopy(texCoords, capacity, grownCapacity, kTexCoordFloats) : nullptr;
     if (!newPositions || (withNormals && !newNormals) || (withTexCoords && !newTexCoords)) {
       delete[] newPositions;
       delete[] newNormals;
@@ -109,15 +105,12 @@ void VertexStorage::addTriangle(const TriangleRecord& record) {
     const float* in = record.v[corner];
     const int index = vertexCount + corner;
     if (withTexCoords) {
-      std::memcpy(texCoords + index * kTexCoordFloats, in + kRecordTexCoord,
-                  kTexCoordFloats * sizeof(float));
+      std::memcpy(texCoords + index * kTexCoordFloats, in + kRecordTexCoord, kTexCoordFloats * sizeof(float));
     }
     if (withNormals) {
-      std::memcpy(normals + index * kNormalFloats, in + kRecordNormal,
-                  kNormalFloats * sizeof(float));
+      std::memcpy(normals + index * kNormalFloats, in + kRecordNormal, kNormalFloats * sizeof(float));
     }
-    std::memcpy(positions + index * kPositionFloats, in + kRecordPosition,
-                kPositionFloats * sizeof(float));
+    std::memcpy(positions + index * kPositionFloats, in + kRecordPosition, kPositionFloats * sizeof(float));
   }
   vertexCount += 3;
 }
@@ -136,15 +129,13 @@ void GeometryGenerator::addQuad(VertexStorage& target, float halfWidth, float ha
     TriangleRecord record;
     for (int i = 0; i < 3; ++i) {
       const float* c = triangle[i];
-      setVertex(record.v[i], c[2], c[3], kQuadNormal, x + c[0] * halfWidth, y + c[1] * halfHeight,
-                z);
+      setVertex(record.v[i], c[2], c[3], kQuadNormal, x + c[0] * halfWidth, y + c[1] * halfHeight, z);
     }
     target.addTriangle(record);
   }
 }
 
-void GeometryGenerator::addBox(VertexStorage& target, float halfX, float halfY,
-                               float halfZ) const {
+void GeometryGenerator::addBox(VertexStorage& target, float halfX, float halfY, float halfZ) const {
   static constexpr int kFaceTriangles[2][3] = {{0, 1, 2}, {0, 2, 3}};
   for (const BoxFace& face : kBoxFaces) {
     for (const auto& triangle : kFaceTriangles) {
@@ -152,8 +143,8 @@ void GeometryGenerator::addBox(VertexStorage& target, float halfX, float halfY,
       for (int i = 0; i < 3; ++i) {
         const float* sign = face.corners[triangle[i]];
         // Boxes are drawn untextured; every corner gets texture coordinate (0, 0).
-        setVertex(record.v[i], 0.0f, 0.0f, face.normal, centre[0] + sign[0] * halfX,
-                  centre[1] + sign[1] * halfY, centre[2] + sign[2] * halfZ);
+        setVertex(record.v[i], 0.0f, 0.0f, face.normal, centre[0] + sign[0] * halfX, centre[1] + sign[1] * halfY,
+                  centre[2] + sign[2] * halfZ);
       }
       target.addTriangle(record);
     }

@@ -35,7 +35,7 @@ class Material {
   virtual ~Material() = default;
 
   void setColour(float r, float g, float b, float a) { colour = {r, g, b, a}; }
-  void setFlag(int index, int value) { flags[index] = value; }  // index 0 .. 63, trusted
+  void setFlag(int index, int value) { flags[index] = value; }               // index 0 .. 63, trusted
   void setTexture(int slot, Texture* texture) { textures[slot] = texture; }  // slot 0 .. 3, trusted
   // When colourTrack interpolates at t, r, g, b take its x, y, z; alpha never changes.
   void evaluateColour(float t);

@@ -25,8 +25,8 @@
 #include "platform/gl_procs.h"
 #include "platform/regular_file.h"
 #include "res/load_queue.h"
-#include "scene/model3ds_check.h"
 #include "scene/material.h"
+#include "scene/model3ds_check.h"
 
 namespace vorn {
 
@@ -148,8 +148,7 @@ void loadChecked(const std::string& path, LoadedFile& out) {
 }
 
 bool faceInRange(const Lib3dsMesh& mesh, const Lib3dsFace& face) {
-  return face.points[0] < mesh.points && face.points[1] < mesh.points &&
-         face.points[2] < mesh.points;
+  return face.points[0] < mesh.points && face.points[1] < mesh.points && face.points[2] < mesh.points;
 }
 
 // Per-corner normals (three per face) of the given faces, following their

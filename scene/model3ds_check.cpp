@@ -114,18 +114,14 @@ class FileCheck {
     if (!chunkAt(b_, 0, b_.size(), top)) return false;
     bool ok = true;
     switch (top.id) {
-      case LIB3DS_MDATA:
-        ok = checkModelData(top);
-        break;
+      case LIB3DS_MDATA: ok = checkModelData(top); break;
       case LIB3DS_M3DMAGIC:
       case LIB3DS_MLIBMAGIC:
       case LIB3DS_CMAGIC:
-        ok = forEachChunk(b_, top.data, top.end, {LIB3DS_MDATA, LIB3DS_KFDATA}, [&](const Chunk& c) {
-          return c.id == LIB3DS_MDATA ? checkModelData(c) : checkKeyframes(c);
-        });
+        ok = forEachChunk(b_, top.data, top.end, {LIB3DS_MDATA, LIB3DS_KFDATA},
+                          [&](const Chunk& c) { return c.id == LIB3DS_MDATA ? checkModelData(c) : checkKeyframes(c); });
         break;
-      default:
-        return false;
+      default: return false;
     }
     return ok && nodeInsertionEnds();
   }
@@ -149,20 +145,19 @@ class FileCheck {
     // normals after reading all of its chunks, from the final point list.
     uint16_t points = 0;
     std::vector<Chunk> faceArrays;
-    const bool ok = forEachChunk(
-        b_, mesh.data, mesh.end,
-        {LIB3DS_POINT_ARRAY, LIB3DS_POINT_FLAG_ARRAY, LIB3DS_FACE_ARRAY, LIB3DS_TEX_VERTS, LIB3DS_MESH_MATRIX,
-         LIB3DS_MESH_COLOR},
-        [&](const Chunk& c) {
-          switch (c.id) {
-            case LIB3DS_POINT_ARRAY: return countFits(b_, c, 12, &points);
-            case LIB3DS_POINT_FLAG_ARRAY: return countFits(b_, c, 2);
-            case LIB3DS_TEX_VERTS: return countFits(b_, c, 8);
-            case LIB3DS_MESH_MATRIX: return c.length() >= 48;
-            case LIB3DS_MESH_COLOR: return c.length() >= 1;
-            default: faceArrays.push_back(c); return true;
-          }
-        });
+    const bool ok = forEachChunk(b_, mesh.data, mesh.end,
+                                 {LIB3DS_POINT_ARRAY, LIB3DS_POINT_FLAG_ARRAY, LIB3DS_FACE_ARRAY, LIB3DS_TEX_VERTS,
+                                  LIB3DS_MESH_MATRIX, LIB3DS_MESH_COLOR},
+                                 [&](const Chunk& c) {
+                                   switch (c.id) {
+                                     case LIB3DS_POINT_ARRAY: return countFits(b_, c, 12, &points);
+                                     case LIB3DS_POINT_FLAG_ARRAY: return countFits(b_, c, 2);
+                                     case LIB3DS_TEX_VERTS: return countFits(b_, c, 8);
+                                     case LIB3DS_MESH_MATRIX: return c.length() >= 48;
+                                     case LIB3DS_MESH_COLOR: return c.length() >= 1;
+                                     default: faceArrays.push_back(c); return true;
+                                   }
+                                 });
     if (!ok) return false;
     for (const Chunk& array : faceArrays) {
       if (!checkFaceArray(array, points)) return false;
@@ -230,9 +225,9 @@ class FileCheck {
   bool checkKeyframes(const Chunk& keyframes) {
     firstNodeOfSection_ = nodes_.size();
     return forEachChunk(b_, keyframes.data, keyframes.end,
-                        {LIB3DS_KFHDR, LIB3DS_KFSEG, LIB3DS_KFCURTIME, LIB3DS_AMBIENT_NODE_TAG,
-                         LIB3DS_OBJECT_NODE_TAG, LIB3DS_CAMERA_NODE_TAG, LIB3DS_TARGET_NODE_TAG,
-                         LIB3DS_LIGHT_NODE_TAG, LIB3DS_SPOTLIGHT_NODE_TAG, LIB3DS_L_TARGET_NODE_TAG},
+                        {LIB3DS_KFHDR, LIB3DS_KFSEG, LIB3DS_KFCURTIME, LIB3DS_AMBIENT_NODE_TAG, LIB3DS_OBJECT_NODE_TAG,
+                         LIB3DS_CAMERA_NODE_TAG, LIB3DS_TARGET_NODE_TAG, LIB3DS_LIGHT_NODE_TAG,
+                         LIB3DS_SPOTLIGHT_NODE_TAG, LIB3DS_L_TARGET_NODE_TAG},
                         [&](const Chunk& c) {
                           switch (c.id) {
                             case LIB3DS_KFHDR: {
@@ -251,31 +246,31 @@ class FileCheck {
   // nodes start zeroed), so node 0 without one is its own parent.
   bool checkNode(const Chunk& node) {
     NodeLink link{static_cast<uint16_t>(nodes_.size() - firstNodeOfSection_), 0};
-    const bool ok = forEachChunk(
-        b_, node.data, node.end,
-        {LIB3DS_NODE_ID, LIB3DS_NODE_HDR, LIB3DS_PIVOT, LIB3DS_INSTANCE_NAME, LIB3DS_MORPH_SMOOTH, LIB3DS_BOUNDBOX,
-         LIB3DS_POS_TRACK_TAG, LIB3DS_ROT_TRACK_TAG, LIB3DS_SCL_TRACK_TAG, LIB3DS_FOV_TRACK_TAG,
-         LIB3DS_ROLL_TRACK_TAG, LIB3DS_COL_TRACK_TAG, LIB3DS_MORPH_TRACK_TAG, LIB3DS_HOT_TRACK_TAG,
-         LIB3DS_FALL_TRACK_TAG, LIB3DS_HIDE_TRACK_TAG},
-        [&](const Chunk& c) {
-          switch (c.id) {
-            case LIB3DS_NODE_ID:
-              if (c.length() < 2) return false;
-              link.id = readU16(b_, c.data);
-              return true;
-            case LIB3DS_NODE_HDR: {
-              const size_t length = nameLength(b_, c.data, c.end);
-              if (length == 0 || c.data + length + 6 > c.end) return false;
-              link.parent = readU16(b_, c.data + length + 4);
-              return true;
-            }
-            case LIB3DS_PIVOT: return c.length() >= 12;
-            case LIB3DS_INSTANCE_NAME: return nameLength(b_, c.data, c.end) != 0;
-            case LIB3DS_MORPH_SMOOTH: return c.length() >= 4;
-            case LIB3DS_BOUNDBOX: return c.length() >= 24;
-            default: return trackFits(c);
-          }
-        });
+    const bool ok =
+        forEachChunk(b_, node.data, node.end,
+                     {LIB3DS_NODE_ID, LIB3DS_NODE_HDR, LIB3DS_PIVOT, LIB3DS_INSTANCE_NAME, LIB3DS_MORPH_SMOOTH,
+                      LIB3DS_BOUNDBOX, LIB3DS_POS_TRACK_TAG, LIB3DS_ROT_TRACK_TAG, LIB3DS_SCL_TRACK_TAG,
+                      LIB3DS_FOV_TRACK_TAG, LIB3DS_ROLL_TRACK_TAG, LIB3DS_COL_TRACK_TAG, LIB3DS_MORPH_TRACK_TAG,
+                      LIB3DS_HOT_TRACK_TAG, LIB3DS_FALL_TRACK_TAG, LIB3DS_HIDE_TRACK_TAG},
+                     [&](const Chunk& c) {
+                       switch (c.id) {
+                         case LIB3DS_NODE_ID:
+                           if (c.length() < 2) return false;
+                           link.id = readU16(b_, c.data);
+                           return true;
+                         case LIB3DS_NODE_HDR: {
+                           const size_t length = nameLength(b_, c.data, c.end);
+                           if (length == 0 || c.data + length + 6 > c.end) return false;
+                           link.parent = readU16(b_, c.data + length + 4);
+                           return true;
+                         }
+                         case LIB3DS_PIVOT: return c.length() >= 12;
+                         case LIB3DS_INSTANCE_NAME: return nameLength(b_, c.data, c.end) != 0;
+                         case LIB3DS_MORPH_SMOOTH: return c.length() >= 4;
+                         case LIB3DS_BOUNDBOX: return c.length() >= 24;
+                         default: return trackFits(c);
+                       }
+                     });
     nodes_.push_back(link);
     return ok;
   }

@@ -16,11 +16,11 @@ namespace {
 constexpr int kGridHalf = kGridSize / 2;
 constexpr int kWalkMin = -kGridHalf;
 constexpr int kWalkMax = kGridHalf - 1;
-constexpr float kBoxSpacing = 2.0f;     // a box's edge: neighbours and stacked boxes touch
+constexpr float kBoxSpacing = 2.0f;  // a box's edge: neighbours and stacked boxes touch
 constexpr float kBoxHalfSize = 1.0f;
-constexpr float kFlightLead = 2.0f;     // seconds before creation at which the flight starts
-constexpr float kFlightRest = 4.0f;     // seconds after creation at which the box rests
-constexpr float kRestingTurn = 90.0f;   // degrees about y at rest
+constexpr float kFlightLead = 2.0f;    // seconds before creation at which the flight starts
+constexpr float kFlightRest = 4.0f;    // seconds after creation at which the box rests
+constexpr float kRestingTurn = 90.0f;  // degrees about y at rest
 constexpr float kRedStep = 0.0625f;
 constexpr float kGreenStep = 0.03125f;
 constexpr float kPaletteBlue = 0.2f;

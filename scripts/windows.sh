@@ -28,10 +28,13 @@ done
 bash scripts/install-missing.sh windows g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev \
   wine64 dpkg-dev googletest x11-apps xvfb ffmpeg
 
-# The assets and the README's option list come from the Linux build.
+# The assets and the README's option list come from the Linux build (a
+# no-op when it is up to date).
 if [ -z "$run_dir" ]; then
   bash scripts/setup.sh vorndemo assets > /dev/null
   run_dir="$root/build/run"
+else
+  bash scripts/setup.sh vorndemo > /dev/null
 fi
 
 jobs=${JOBS:-$(nproc)}

@@ -126,14 +126,16 @@ TEST(Cli, CaptureFailuresLeaveNothingThatLooksComplete) {
   EXPECT_NE(unwritable.status, 0);
   EXPECT_NE(unwritable.err.find("cannot write"), std::string::npos) << unwritable.err;
 
-  const ProgramRun noEncoder = runProgram("--capture " + dir + "/clip.mkv --fps 10 --from 0 --to 0.5", "PATH=/nonexistent");
+  const ProgramRun noEncoder =
+      runProgram("--capture " + dir + "/clip.mkv --fps 10 --from 0 --to 0.5", "PATH=/nonexistent");
   EXPECT_NE(noEncoder.status, 0);
   EXPECT_NE(noEncoder.err.find("ffmpeg was not found"), std::string::npos) << noEncoder.err;
 
   fs::create_directories(dir + "/bin");
   test::writeFile(dir + "/bin/ffmpeg", "#!/bin/sh\nexit 3\n");
   fs::permissions(dir + "/bin/ffmpeg", fs::perms::owner_all);
-  const ProgramRun failing = runProgram("--capture " + dir + "/bad.mp4 --fps 10 --from 0 --to 0.5", "PATH=" + dir + "/bin:$PATH");
+  const ProgramRun failing =
+      runProgram("--capture " + dir + "/bad.mp4 --fps 10 --from 0 --to 0.5", "PATH=" + dir + "/bin:$PATH");
   EXPECT_NE(failing.status, 0);
   EXPECT_NE(failing.err.find("ffmpeg"), std::string::npos) << failing.err;
 

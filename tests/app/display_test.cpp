@@ -59,8 +59,8 @@ const test::Image& referenceFrame() {
   if (frame.empty()) {
     test::XServer server(800, 600);
     const std::string path = screenshotDir() + "/shot-" + kStill + ".png";
-    test::ProgramProcess shot(server, std::string("SDL_AUDIODRIVER=dummy ") + VORN_PROGRAM + " --shot " + kStill +
-                                          " " + path);
+    test::ProgramProcess shot(server,
+                              std::string("SDL_AUDIODRIVER=dummy ") + VORN_PROGRAM + " --shot " + kStill + " " + path);
     for (int i = 0; i < kPictureSeconds * 5 && shot.running(); ++i) usleep(200000);
     frame = test::readImagePng(path);
   }
@@ -90,12 +90,9 @@ TEST(FitPicture, LargestCentredRectangleOfTheFramesAspect) {
     PictureRect want;
   };
   const Row rows[] = {
-      {"wide screen", 1920, 1080, {240, 0, 1440, 1080}},
-      {"5:4 screen", 1280, 1024, {0, 32, 1280, 960}},
-      {"same size", 800, 600, {0, 0, 800, 600}},
-      {"2:1 window, side rounded up", 1000, 500, {166, 0, 667, 500}},
-      {"tall window", 800, 900, {0, 150, 800, 600}},
-      {"empty window", 0, 0, {0, 0, 0, 0}},
+      {"wide screen", 1920, 1080, {240, 0, 1440, 1080}}, {"5:4 screen", 1280, 1024, {0, 32, 1280, 960}},
+      {"same size", 800, 600, {0, 0, 800, 600}},         {"2:1 window, side rounded up", 1000, 500, {166, 0, 667, 500}},
+      {"tall window", 800, 900, {0, 150, 800, 600}},     {"empty window", 0, 0, {0, 0, 0, 0}},
   };
   for (const Row& r : rows) EXPECT_EQ(fitPicture(r.windowWidth, r.windowHeight, 800, 600), r.want) << r.name;
 }
@@ -117,8 +114,8 @@ TEST_P(FullScreen, PictureFillsTheCentredFourByThreeAreaWithBlackAround) {
   test::XServer server(c.width, c.height);
   ASSERT_TRUE(server.ok()) << "Xvfb did not start";
   test::ProgramProcess program(server, command);
-  const test::Image shown = test::waitForSteadyPicture([&] { return server.grabRoot(); }, c.picture.width,
-                                                       c.picture.height, kPictureSeconds);
+  const test::Image shown =
+      test::waitForSteadyPicture([&] { return server.grabRoot(); }, c.picture.width, c.picture.height, kPictureSeconds);
   EXPECT_NE(program.errors().find("display " + std::to_string(c.width) + "x" + std::to_string(c.height) +
                                   ", frame 800x600 off screen"),
             std::string::npos)
@@ -178,8 +175,7 @@ TEST(NoFramebufferObjects, SaysSoOnceAndDrawsStraightAt800x600) {
   test::XServer server(800, 600);
   ASSERT_TRUE(server.ok()) << "Xvfb did not start";
   test::ProgramProcess program(server, command);
-  const test::Image shown =
-      test::waitForSteadyPicture([&] { return server.grabRoot(); }, 800, 600, kPictureSeconds);
+  const test::Image shown = test::waitForSteadyPicture([&] { return server.grabRoot(); }, 800, 600, kPictureSeconds);
   const std::string errors = program.errors();
   const std::string line = "drawing straight into an 800x600 full-screen mode";
   ASSERT_NE(errors.find(line), std::string::npos) << errors;

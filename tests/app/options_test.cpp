@@ -53,13 +53,22 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, OptionsAccepted,
     ::testing::Values(
         Accepted{"capture_defaults", {"--capture", "out.mp4"}, RunMode::Capture, 60, 0.0f, 176.0f, "out.mp4"},
-        Accepted{"capture_any_order", {"--to", "2", "--fps", "10", "--capture", "frames", "--from", "1"},
-                 RunMode::Capture, 10, 1.0f, 2.0f, "frames"},
-        Accepted{"capture_single_instant", {"--capture", "d", "--from", "5", "--to", "5"}, RunMode::Capture, 60,
-                 5.0f, 5.0f, "d"},
+        Accepted{"capture_any_order",
+                 {"--to", "2", "--fps", "10", "--capture", "frames", "--from", "1"},
+                 RunMode::Capture,
+                 10,
+                 1.0f,
+                 2.0f,
+                 "frames"},
+        Accepted{"capture_single_instant",
+                 {"--capture", "d", "--from", "5", "--to", "5"},
+                 RunMode::Capture,
+                 60,
+                 5.0f,
+                 5.0f,
+                 "d"},
         Accepted{"shot", {"--shot", "120.5", "x.png"}, RunMode::Shot, 60, 0.0f, 176.0f, "x.png"},
-        Accepted{"shot_fps_first", {"--fps", "24", "--shot", "0", "x.png"}, RunMode::Shot, 24, 0.0f, 176.0f,
-                 "x.png"},
+        Accepted{"shot_fps_first", {"--fps", "24", "--shot", "0", "x.png"}, RunMode::Shot, 24, 0.0f, 176.0f, "x.png"},
         Accepted{"benchmark_default_30", {"--benchmark"}, RunMode::Benchmark, 30, 0.0f, 176.0f, ""},
         Accepted{"benchmark_fps", {"--benchmark", "--fps", "5"}, RunMode::Benchmark, 5, 0.0f, 176.0f, ""},
         Accepted{"help", {"--help"}, RunMode::Help, 60, 0.0f, 176.0f, ""},
@@ -86,8 +95,8 @@ TEST(Options, WindowSizeAndVsync) {
 }
 
 TEST(Options, DataFolderWithAnyMode) {
-  for (const std::vector<std::string>& args : {std::vector<std::string>{"--data", "d"},
-                                               std::vector<std::string>{"--shot", "1", "a.png", "--data", "d"}}) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--data", "d"}, std::vector<std::string>{"--shot", "1", "a.png", "--data", "d"}}) {
     const auto r = parse(args);
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_EQ(r.options.dataDir, "d");
@@ -130,29 +139,26 @@ TEST_P(OptionsRefused, SaysWhatIsWrong) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, OptionsRefused,
-    ::testing::Values(Refused{"unknown_flag", {"--fullscreen"}, "--fullscreen"},
-                      Refused{"stray_word", {"play"}, "play"},
-                      Refused{"fps_zero", {"--benchmark", "--fps", "0"}, "--fps"},
-                      Refused{"fps_word", {"--benchmark", "--fps", "abc"}, "--fps"},
-                      Refused{"fps_fraction", {"--benchmark", "--fps", "2.5"}, "--fps"},
-                      Refused{"fps_missing", {"--benchmark", "--fps"}, "--fps"},
-                      Refused{"fps_live", {"--fps", "30"}, "--fps"},
-                      Refused{"from_after_to", {"--capture", "d", "--from", "20", "--to", "10"}, "--from"},
-                      Refused{"time_negative", {"--start", "-1"}, "--start"},
-                      Refused{"time_past_end", {"--capture", "d", "--to", "176.5"}, "--to"},
-                      Refused{"time_word", {"--shot", "soon", "a.png"}, "--shot"},
-                      Refused{"time_nan", {"--start", "nan"}, "--start"},
-                      Refused{"shot_needs_png", {"--shot", "10", "a.jpg"}, "--shot"},
-                      Refused{"shot_missing_path", {"--shot", "10"}, "--shot"},
-                      Refused{"capture_missing_path", {"--capture"}, "--capture"},
-                      Refused{"two_modes", {"--benchmark", "--capture", "x.mp4"}, "--capture"},
-                      Refused{"range_without_capture", {"--benchmark", "--from", "3"}, "--from"},
-                      Refused{"start_offline", {"--capture", "x.mkv", "--start", "3"}, "--start"},
-                      Refused{"size_without_x", {"--size", "1000"}, "--size"},
-                      Refused{"size_zero", {"--size", "0x500"}, "--size"},
-                      Refused{"size_trailing", {"--size", "10x10px"}, "--size"},
-                      Refused{"data_missing_dir", {"--shot", "1", "a.png", "--data"}, "--data"},
-                      Refused{"size_offline", {"--benchmark", "--size", "640x480"}, "--size"}),
+    ::testing::Values(
+        Refused{"unknown_flag", {"--fullscreen"}, "--fullscreen"}, Refused{"stray_word", {"play"}, "play"},
+        Refused{"fps_zero", {"--benchmark", "--fps", "0"}, "--fps"},
+        Refused{"fps_word", {"--benchmark", "--fps", "abc"}, "--fps"},
+        Refused{"fps_fraction", {"--benchmark", "--fps", "2.5"}, "--fps"},
+        Refused{"fps_missing", {"--benchmark", "--fps"}, "--fps"}, Refused{"fps_live", {"--fps", "30"}, "--fps"},
+        Refused{"from_after_to", {"--capture", "d", "--from", "20", "--to", "10"}, "--from"},
+        Refused{"time_negative", {"--start", "-1"}, "--start"},
+        Refused{"time_past_end", {"--capture", "d", "--to", "176.5"}, "--to"},
+        Refused{"time_word", {"--shot", "soon", "a.png"}, "--shot"}, Refused{"time_nan", {"--start", "nan"}, "--start"},
+        Refused{"shot_needs_png", {"--shot", "10", "a.jpg"}, "--shot"},
+        Refused{"shot_missing_path", {"--shot", "10"}, "--shot"},
+        Refused{"capture_missing_path", {"--capture"}, "--capture"},
+        Refused{"two_modes", {"--benchmark", "--capture", "x.mp4"}, "--capture"},
+        Refused{"range_without_capture", {"--benchmark", "--from", "3"}, "--from"},
+        Refused{"start_offline", {"--capture", "x.mkv", "--start", "3"}, "--start"},
+        Refused{"size_without_x", {"--size", "1000"}, "--size"}, Refused{"size_zero", {"--size", "0x500"}, "--size"},
+        Refused{"size_trailing", {"--size", "10x10px"}, "--size"},
+        Refused{"data_missing_dir", {"--shot", "1", "a.png", "--data"}, "--data"},
+        Refused{"size_offline", {"--benchmark", "--size", "640x480"}, "--size"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -44,16 +44,13 @@ TEST_P(Ramp, FallsOverFirstQuarterAndRisesOverLast) {
   EXPECT_NEAR(rampValue(c.fraction * d, d, c.bothEnds), c.value, 1e-5f);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, Ramp,
-                         ::testing::Values(RampCase{"inout_start", 0.0f, true, 1.0f},
-                                           RampCase{"inout_tenth", 0.1f, true, 0.6f},
-                                           RampCase{"inout_middle", 0.5f, true, 0.0f},
-                                           RampCase{"inout_nine_tenths", 0.9f, true, 0.6f},
-                                           RampCase{"inout_end", 1.0f, true, 1.0f},
-                                           RampCase{"out_start_is_zero", 0.0f, false, 0.0f},
-                                           RampCase{"out_eight_tenths", 0.8f, false, 0.2f},
-                                           RampCase{"out_end", 1.0f, false, 1.0f}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Ramp,
+    ::testing::Values(RampCase{"inout_start", 0.0f, true, 1.0f}, RampCase{"inout_tenth", 0.1f, true, 0.6f},
+                      RampCase{"inout_middle", 0.5f, true, 0.0f}, RampCase{"inout_nine_tenths", 0.9f, true, 0.6f},
+                      RampCase{"inout_end", 1.0f, true, 1.0f}, RampCase{"out_start_is_zero", 0.0f, false, 0.0f},
+                      RampCase{"out_eight_tenths", 0.8f, false, 0.2f}, RampCase{"out_end", 1.0f, false, 1.0f}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TimelineValues, PulseFollowsSine) {
   EXPECT_FLOAT_EQ(pulseValue(0.0f), 0.5f);
@@ -63,13 +60,13 @@ TEST(TimelineValues, PulseFollowsSine) {
 
 TEST(TimelineValues, FadeFractionsAtTheirBounds) {
   const TimelineEntry e = entry(32.0f, 36.0f, FadePixelate, 1.0f, FadeTileWave, 2.0f);
-  EXPECT_FLOAT_EQ(fadeInFraction(e, 0.0f), 1.0f);           // at start: full strength
+  EXPECT_FLOAT_EQ(fadeInFraction(e, 0.0f), 1.0f);  // at start: full strength
   EXPECT_FLOAT_EQ(fadeInFraction(e, 0.25f), 0.75f);
-  EXPECT_LT(fadeInFraction(e, 1.0f), 0.0f);                 // exactly the length: no pass
-  EXPECT_LT(fadeOutFraction(e, 2.0f), 0.0f);                // exactly D - length: no pass
+  EXPECT_LT(fadeInFraction(e, 1.0f), 0.0f);   // exactly the length: no pass
+  EXPECT_LT(fadeOutFraction(e, 2.0f), 0.0f);  // exactly D - length: no pass
   EXPECT_FLOAT_EQ(fadeOutFraction(e, 3.0f), 0.5f);
-  EXPECT_FLOAT_EQ(fadeOutFraction(e, 4.0f), 1.0f);          // at end: full strength
-  EXPECT_LT(fadeInFraction(e, 3.0f), 0.0f);                 // 35 s: fade-out only
+  EXPECT_FLOAT_EQ(fadeOutFraction(e, 4.0f), 1.0f);  // at end: full strength
+  EXPECT_LT(fadeInFraction(e, 3.0f), 0.0f);         // 35 s: fade-out only
 }
 
 TEST(TimelineValues, ZeroLengthOrNoKindMeansNoFade) {

@@ -88,8 +88,8 @@ TEST(LayerSlide, RestsOffSlidesInHoldsAndLeaves) {
     int frame;  // hundredths of a second
     Phase phase;
   };
-  const Check checks[] = {{0, Off},    {50, Off},   {99, Off},   {150, Entering}, {200, Home},
-                          {250, Home}, {300, Home}, {350, Leaving}, {400, Off},   {500, Off}};
+  const Check checks[] = {{0, Off},    {50, Off},   {99, Off},      {150, Entering}, {200, Home},
+                          {250, Home}, {300, Home}, {350, Leaving}, {400, Off},      {500, Off}};
 
   size_t next = 0;
   for (int frame = 0; frame <= 500 && next < std::size(checks); ++frame) {
@@ -102,12 +102,8 @@ TEST(LayerSlide, RestsOffSlidesInHoldsAndLeaves) {
     EXPECT_FLOAT_EQ(layer.scale.x, 400);
     EXPECT_FLOAT_EQ(layer.scale.y, -300);
     switch (c.phase) {
-      case Off:
-        EXPECT_NEAR(layer.position.x, off.x, 0.5f);
-        break;
-      case Home:
-        EXPECT_NEAR(layer.position.x, home.x, 0.5f);
-        break;
+      case Off: EXPECT_NEAR(layer.position.x, off.x, 0.5f); break;
+      case Home: EXPECT_NEAR(layer.position.x, home.x, 0.5f); break;
       case Entering:
       case Leaving:
         EXPECT_GT(layer.position.x, home.x + 1);

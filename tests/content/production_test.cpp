@@ -43,19 +43,19 @@ namespace fs = std::filesystem;
 // names it and its colours show which way up it is drawn. Power-of-two sides
 // keep GLU from rescaling the fixtures.
 const char* const kPictures[] = {
-    "hauki",    "avaruus",  "nekku",       "shuttle",     "vornlogo",     "sika",   "vorn2003",
-    "sianpaa",  "mothership", "shuttle6",  "kyklohepo",   "credits",      "zolviapallo",
-    "piirijutu", "jostu",   "jostucredits", "prog",       "progcredits",  "melti",  "melticredits",
-    "rekoni",   "hobrikcredits", "vaske",  "vaskeharppu", "ondri",        "ondricredits",
+    "hauki",         "avaruus",      "nekku",       "shuttle",     "vornlogo",     "sika",         "vorn2003",
+    "sianpaa",       "mothership",   "shuttle6",    "kyklohepo",   "credits",      "zolviapallo",  "piirijutu",
+    "jostu",         "jostucredits", "prog",        "progcredits", "melti",        "melticredits", "rekoni",
+    "hobrikcredits", "vaske",        "vaskeharppu", "ondri",       "ondricredits",
 };
 // The full-screen layer pictures are fully transparent so that what lies
 // under them (the ondri layer, the Scene) stays visible.
-const char* const kClearPictures[] = {"piirijutu", "jostu", "jostucredits", "prog", "progcredits", "melti",
-                                      "melticredits", "rekoni", "hobrikcredits", "vaske", "vaskeharppu",
-                                      "ondricredits"};
+const char* const kClearPictures[] = {"piirijutu",     "jostu", "jostucredits", "prog",
+                                      "progcredits",   "melti", "melticredits", "rekoni",
+                                      "hobrikcredits", "vaske", "vaskeharppu",  "ondricredits"};
 // Models; model k holds one mesh named "m<k>".
-const char* const kModels[] = {"avaruus", "haarukka", "avaruusalus01", "karhu", "mothership",
-                               "sika",    "tahdettahdet", "kyklohepo", "zolviapallo"};
+const char* const kModels[] = {"avaruus", "haarukka",     "avaruusalus01", "karhu",      "mothership",
+                               "sika",    "tahdettahdet", "kyklohepo",     "zolviapallo"};
 
 struct Rgb {
   int r, g, b;
@@ -112,8 +112,8 @@ Fixture& fixture() {
     fs::create_directories(made.dir + "/scenes");
     for (size_t k = 0; k < std::size(kPictures); ++k) {
       const std::string name = kPictures[k];
-      const bool clear = std::find(std::begin(kClearPictures), std::end(kClearPictures), name) !=
-                         std::end(kClearPictures);
+      const bool clear =
+          std::find(std::begin(kClearPictures), std::end(kClearPictures), name) != std::end(kClearPictures);
       if (!writePicture(made.dir + "/scenes/" + name + ".png", static_cast<int>(k), clear))
         made.error = "cannot write picture " + name;
     }
@@ -237,9 +237,9 @@ TEST_F(ProductionTest, CreditsPictureSceneIsNeverScheduled) {
 // ---- scenes and node lists ----
 
 std::vector<Scene*> allScenes(const Production& p) {
-  return {p.haarukkaScene,   p.shuttleScene,        p.launchScene,    p.logoScene,  p.sikaPictureScene,
-          p.formationScene,  p.mothershipScene,     p.sianpaaPictureScene, p.sikaModelScene, p.starsScene,
-          p.creditsScene,    p.kyklohepoScene,      p.yearPictureScene, p.creditsPictureScene};
+  return {p.haarukkaScene,  p.shuttleScene,    p.launchScene,         p.logoScene,          p.sikaPictureScene,
+          p.formationScene, p.mothershipScene, p.sianpaaPictureScene, p.sikaModelScene,     p.starsScene,
+          p.creditsScene,   p.kyklohepoScene,  p.yearPictureScene,    p.creditsPictureScene};
 }
 
 TEST_F(ProductionTest, FourteenDistinctScenesEachWithItsOwnCamera) {
@@ -256,9 +256,7 @@ TEST_F(ProductionTest, FourteenDistinctScenesEachWithItsOwnCamera) {
 }
 
 TEST_F(ProductionTest, NodeListsInOrder) {
-  auto karhu = [](Model3ds* const (&k)[kFormationSize]) {
-    return std::vector<Node*>(std::begin(k), std::end(k));
-  };
+  auto karhu = [](Model3ds* const(&k)[kFormationSize]) { return std::vector<Node*>(std::begin(k), std::end(k)); };
   auto join = [](std::vector<Node*> head, const std::vector<Node*>& tail) {
     head.insert(head.end(), tail.begin(), tail.end());
     return head;
@@ -272,8 +270,7 @@ TEST_F(ProductionTest, NodeListsInOrder) {
   const Row rows[] = {
       {"haarukka", p->haarukkaScene, {p->bigHaarukka}, 0},
       {"shuttle", p->shuttleScene, {p->firstShip}, 0},
-      {"launch", p->launchScene,
-       join({p->skyNode, p->smallHaarukka, p->secondShip}, karhu(p->launchKarhu)), 0},
+      {"launch", p->launchScene, join({p->skyNode, p->smallHaarukka, p->secondShip}, karhu(p->launchKarhu)), 0},
       {"logo", p->logoScene, {p->logoPlane}, 0},
       {"sika picture", p->sikaPictureScene, {p->sikaPlane}, 0},
       {"formation", p->formationScene, join({p->skyNode, p->skyNode}, karhu(p->formationKarhu)), 0},
@@ -525,8 +522,7 @@ TEST_F(ProductionTest, SceneCameras) {
   const Camera& formation = *p->formationScene->camera;
   expectTrack(formation.positionTrack, {{0, {60, -38, 0}}, {10, {60, -38, -30}}, {15, {60, -38, 300}}},
               "formation position");
-  expectTrack(formation.rotationTrack, {{0, {0, 30, 180}}, {10, {0, 30, 0}}, {15, {0, 30, 0}}},
-              "formation rotation");
+  expectTrack(formation.rotationTrack, {{0, {0, 30, 180}}, {10, {0, 30, 0}}, {15, {0, 30, 0}}}, "formation rotation");
   expectTrack(formation.scaleTrack, {}, "formation scale");
   expectVec(formation.scale, unit, "formation scale stays");
 
@@ -555,8 +551,7 @@ TEST_F(ProductionTest, SceneCameras) {
 
   // Keeps its set-up key and gains two.
   const Camera& credits = *p->creditsScene->camera;
-  expectTrack(credits.positionTrack, {{0, {0, 0, -20}}, {15, {0, 0, -20}}, {20, {-10, -3, -5}}},
-              "credits position");
+  expectTrack(credits.positionTrack, {{0, {0, 0, -20}}, {15, {0, 0, -20}}, {20, {-10, -3, -5}}}, "credits position");
   expectTrack(credits.rotationTrack, {{0, {0, 0, 0}}, {15, {0, 0, 0}}}, "credits rotation");
   expectTrack(credits.scaleTrack, {{0, unit}, {15, unit}}, "credits scale");
 
@@ -587,8 +582,7 @@ TEST_F(ProductionTest, ModelKeys) {
 
   expectTrack(p->mothership->positionTrack, {{0, {0, 0, -400}}, {24, {-100, 0, -400}}}, "mothership position");
   expectTrack(p->sika->scaleTrack, {{0, {3, 3, 3}}}, "sika scale");
-  expectTrack(p->smallMothership->positionTrack, {{0, {0, 75, 1000}}, {16, {0, 75, 400}}},
-              "small mothership position");
+  expectTrack(p->smallMothership->positionTrack, {{0, {0, 75, 1000}}, {16, {0, 75, 400}}}, "small mothership position");
 
   expectTrack(p->stars[0]->positionTrack, {{0, {0, 0, -50}}, {10, {0, 0, 0}}}, "star 0 position");
   expectTrack(p->stars[1]->positionTrack, {{0, {0, 0, -25}}, {10, {0, 0, 0}}}, "star 1 position");
@@ -604,8 +598,7 @@ TEST_F(ProductionTest, ModelKeys) {
   EXPECT_EQ(p->spectrumBlocks->player, nullptr);
   EXPECT_EQ(p->spectrumBlocks->firstChild, nullptr);
 
-  expectTrack(p->kyklohepo->scaleTrack, {{0, {2, 2, 2}}, {5, {0.5f, 0.5f, 0.5f}}, {16, {0, 0, 0}}},
-              "kyklohepo scale");
+  expectTrack(p->kyklohepo->scaleTrack, {{0, {2, 2, 2}}, {5, {0.5f, 0.5f, 0.5f}}, {16, {0, 0, 0}}}, "kyklohepo scale");
   expectTrack(p->kyklohepo->rotationTrack, {{0, {0, 0, 0}}, {5, {-290, -170, 50}}, {16, {-290, -170, 50}}},
               "kyklohepo rotation");
   expectTrack(p->kyklohepoKarhu->positionTrack, {{0, {800, 0, 0}}, {20, {-600, 0, 0}}}, "kyklohepo karhu");
@@ -628,11 +621,16 @@ TEST_F(ProductionTest, CreditsLayersInOrder) {
   const Vec3 left{-400, 300, 0};
   const Vec3 top{400, -300, 0};
   const LayerRow rows[] = {
-      {"jostu", centre, right, full, 2},        {"jostucredits", centre, left, full, 2},
-      {"prog", centre, top, full, 5},           {"progcredits", centre, right, full, 5},
-      {"melti", centre, right, full, 7},        {"melticredits", centre, left, full, 7},
-      {"rekoni", centre, left, full, 9},        {"hobrikcredits", centre, right, full, 9},
-      {"vaske", centre, right, full, 11},       {"vaskeharppu", centre, left, full, 11},
+      {"jostu", centre, right, full, 2},
+      {"jostucredits", centre, left, full, 2},
+      {"prog", centre, top, full, 5},
+      {"progcredits", centre, right, full, 5},
+      {"melti", centre, right, full, 7},
+      {"melticredits", centre, left, full, 7},
+      {"rekoni", centre, left, full, 9},
+      {"hobrikcredits", centre, right, full, 9},
+      {"vaske", centre, right, full, 11},
+      {"vaskeharppu", centre, left, full, 11},
       {"ondri", {64, 536, 0}, {-64, 536, 0}, {64, -64, 0}, 13},
       {"ondricredits", centre, right, full, 13},
   };
@@ -644,12 +642,15 @@ TEST_F(ProductionTest, CreditsLayersInOrder) {
     ASSERT_NE(layer, nullptr);
     EXPECT_EQ(layer->vertexCount, 6);
     expectMaterial({r.picture, layer->material, r.picture, {1, 1, 1, 1}, {0, 0, 0, 0, 1, 1, 0, 0, 0}});
-    expectTrack(layer->positionTrack,
-                {{-0.1f, r.off}, {r.inTime - 1, r.off}, {r.inTime, r.home}, {r.inTime + 1, r.home},
-                 {r.inTime + 2, r.off}},
-                "position");
+    expectTrack(
+        layer->positionTrack,
+        {{-0.1f, r.off}, {r.inTime - 1, r.off}, {r.inTime, r.home}, {r.inTime + 1, r.home}, {r.inTime + 2, r.off}},
+        "position");
     expectTrack(layer->scaleTrack,
-                {{-0.1f, r.scale}, {r.inTime - 1, r.scale}, {r.inTime, r.scale}, {r.inTime + 1, r.scale},
+                {{-0.1f, r.scale},
+                 {r.inTime - 1, r.scale},
+                 {r.inTime, r.scale},
+                 {r.inTime + 1, r.scale},
                  {r.inTime + 2, r.scale}},
                 "scale");
     EXPECT_EQ(layer->rotationTrack.keyCount(), 5);
@@ -658,8 +659,8 @@ TEST_F(ProductionTest, CreditsLayersInOrder) {
   auto* piirijutu = dynamic_cast<GeneratedMesh*>(p->kyklohepoScene->layers[0]);
   ASSERT_NE(piirijutu, nullptr);
   EXPECT_EQ(pictureOf(piirijutu->material), "piirijutu");
-  expectTrack(piirijutu->positionTrack,
-              {{-0.1f, right}, {11, right}, {12, centre}, {17, centre}, {20, right}}, "piirijutu position");
+  expectTrack(piirijutu->positionTrack, {{-0.1f, right}, {11, right}, {12, centre}, {17, centre}, {20, right}},
+              "piirijutu position");
 }
 
 TEST_F(ProductionTest, OndriLayerRestsBottomLeftAndLeavesToTheLeft) {
@@ -668,7 +669,7 @@ TEST_F(ProductionTest, OndriLayerRestsBottomLeftAndLeavesToTheLeft) {
     float t;
     Vec3 position;
     float tolerance;
-  } rows[] = {{0, {-64, 536, 0}, 0},      {12.0f, {-64, 536, 0}, 0},     {13.99f, {64, 536, 0}, 0.05f},
+  } rows[] = {{0, {-64, 536, 0}, 0},        {12.0f, {-64, 536, 0}, 0},      {13.99f, {64, 536, 0}, 0.05f},
               {14.0f, {64, 536, 0}, 0.05f}, {14.99f, {-64, 536, 0}, 0.05f}, {16, {-64, 536, 0}, 0.05f}};
   for (const Row& r : rows) {
     SCOPED_TRACE(testing::Message() << "t = " << r.t);

@@ -85,9 +85,9 @@ inline bool within(const Rgba& got, int r, int g, int b, int tolerance) {
 inline ::testing::AssertionResult pixelNear(int x, int yTop, int r, int g, int b, int tolerance) {
   const Rgba got = readPixelTop(x, yTop);
   if (within(got, r, g, b, tolerance)) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "pixel (" << x << ", " << yTop << " from top) is (" << got.r << ", "
-                                       << got.g << ", " << got.b << "), expected (" << r << ", " << g << ", " << b
-                                       << ") +/- " << tolerance;
+  return ::testing::AssertionFailure() << "pixel (" << x << ", " << yTop << " from top) is (" << got.r << ", " << got.g
+                                       << ", " << got.b << "), expected (" << r << ", " << g << ", " << b << ") +/- "
+                                       << tolerance;
 }
 
 inline bool frameIsBlack() {

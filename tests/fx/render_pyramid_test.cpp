@@ -188,8 +188,7 @@ TEST_F(PyramidTest, ScreenSpaceSetsOrthoTopLeftAndRestoresMatricesAndEnables) {
     EXPECT_EQ(viewport[2], row.width);
     EXPECT_EQ(viewport[3], row.height);
     const float w = static_cast<float>(row.width), h = static_cast<float>(row.height), f = row.farPlane;
-    expectMatrixNear(getMatrix(GL_PROJECTION_MATRIX),
-                     {2 / w, 0, 0, 0, 0, -2 / h, 0, 0, 0, 0, -2 / f, 0, -1, 1, -1, 1});
+    expectMatrixNear(getMatrix(GL_PROJECTION_MATRIX), {2 / w, 0, 0, 0, 0, -2 / h, 0, 0, 0, 0, -2 / f, 0, -1, 1, -1, 1});
     expectMatrixNear(getMatrix(GL_MODELVIEW_MATRIX), {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1});
     EXPECT_EQ(getInteger(GL_MATRIX_MODE), GL_MODELVIEW);
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));

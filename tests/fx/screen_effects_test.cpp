@@ -102,11 +102,14 @@ TEST_F(EffectsTest, LensWarpAddsThePictureTwiceAndMagnifiesTheCentre) {
     float strength;
     std::vector<Sample> samples;
   } const rows[] = {
-      {"strength 0 is the picture added twice", 0.0f,
+      {"strength 0 is the picture added twice",
+       0.0f,
        {{200, 300, 64, 128, 0}, {600, 150, 192, 192, 0}, {4, 300, 1, 128, 0}}},
       {"negative strength clamps to 0", -1.0f, {{600, 150, 192, 192, 0}, {4, 300, 1, 128, 0}}},
       // Edge midpoints sample 0.5 -/+ 0.179.
-      {"full lens", 1.0f, {{400, 300, 128, 128, 0}, {2, 300, 83, 128, 0}, {797, 300, 173, 128, 0}, {400, 2, 128, 173, 0}}},
+      {"full lens",
+       1.0f,
+       {{400, 300, 128, 128, 0}, {2, 300, 83, 128, 0}, {797, 300, 173, 128, 0}, {400, 2, 128, 173, 0}}},
       {"strength above 1 clamps to 1", 3.0f, {{2, 300, 83, 128, 0}, {400, 2, 128, 173, 0}}},
   };
   for (const auto& row : rows) {
@@ -198,13 +201,11 @@ TEST_F(EffectsTest, EachTypeRunsItsPassesInOrder) {
     float v;
     int grey;
   } const rows[] = {
-      {EffectGlow, 1.0f, 203},        // 0.7 + 35 / 8
-      {EffectRadial, 0.0f, 40},
-      {EffectPixelate, 0.3f, 40},
+      {EffectGlow, 1.0f, 203},  // 0.7 + 35 / 8
+      {EffectRadial, 0.0f, 40},       {EffectPixelate, 0.3f, 40},
       {EffectRadialGlow, 0.0f, 108},  // fan, coarsest mosaic, level 0 at 0.7
       {EffectRadialGlow, 1.0f, 283},  // saturates
-      {EffectTileWave, 0.0f, 40},
-      {EffectBarWipe, 0.0f, 40},
+      {EffectTileWave, 0.0f, 40},     {EffectBarWipe, 0.0f, 40},
       {EffectPixelateGlow, 0.3f, 80},  // mosaic, then level 0 at 0.7 and level 1 at 0.3
       {EffectLens, 0.0f, 80},
   };
@@ -242,9 +243,12 @@ TEST_F(EffectsTest, LevelZeroKeepsRepeatWrapAfterTileWaveAndBarWipe) {
     std::vector<EffectType> types;
     GLint wrap;
   } const rows[] = {
-      {{EffectTileWave}, GL_REPEAT},          {{EffectBarWipe}, GL_REPEAT},
-      {{EffectBarWipe, EffectPixelate}, GL_REPEAT}, {{EffectTileWave, EffectGlow}, GL_REPEAT},
-      {{EffectBarWipe, EffectRadial}, GL_CLAMP},    {{EffectTileWave, EffectLens}, GL_CLAMP},
+      {{EffectTileWave}, GL_REPEAT},
+      {{EffectBarWipe}, GL_REPEAT},
+      {{EffectBarWipe, EffectPixelate}, GL_REPEAT},
+      {{EffectTileWave, EffectGlow}, GL_REPEAT},
+      {{EffectBarWipe, EffectRadial}, GL_CLAMP},
+      {{EffectTileWave, EffectLens}, GL_CLAMP},
   };
   for (const auto& row : rows) {
     createPyramid();

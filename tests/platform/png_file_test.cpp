@@ -45,11 +45,17 @@ TEST(PngFile, WrittenSamplesDecodeExactly) {
     std::vector<std::uint8_t> samples;  // two pixels wide, two high
     std::vector<std::uint8_t> rgba;     // what decoding gives, top row first
   } rows[] = {
-      {"rgba", formatOf(PngColour::Rgba), {255, 0, 0, 255, 0, 255, 0, 128, 10, 20, 30, 40, 1, 2, 3, 0},
+      {"rgba",
+       formatOf(PngColour::Rgba),
+       {255, 0, 0, 255, 0, 255, 0, 128, 10, 20, 30, 40, 1, 2, 3, 0},
        {255, 0, 0, 255, 0, 255, 0, 128, 10, 20, 30, 40, 1, 2, 3, 0}},
-      {"rgb, bottom row first", formatOf(PngColour::Rgb, true), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12},
+      {"rgb, bottom row first",
+       formatOf(PngColour::Rgb, true),
+       {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12},
        {7, 8, 9, 255, 10, 11, 12, 255, 1, 2, 3, 255, 4, 5, 6, 255}},
-      {"palette with a translucent entry", palette, {0, 1, 1, 0},
+      {"palette with a translucent entry",
+       palette,
+       {0, 1, 1, 0},
        {255, 0, 0, 255, 0, 0, 255, 64, 0, 0, 255, 64, 255, 0, 0, 255}},
   };
   const std::string dir = test::scratchDir();

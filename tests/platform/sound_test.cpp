@@ -4,13 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
 #include <thread>
 #include <vector>
 
@@ -38,8 +38,7 @@ class SoundTest : public ::testing::Test {
     sound::setManualMode(false);
   }
 
-  std::string clip(const char* name, double hz, double amplitude, double seconds, int rate = kRate,
-                   int channels = 2) {
+  std::string clip(const char* name, double hz, double amplitude, double seconds, int rate = kRate, int channels = 2) {
     const std::string path = dir + "/" + name;
     EXPECT_TRUE(test::writeOggClip(path, test::sineClip(hz, amplitude, seconds, rate, channels), channels, rate));
     return path;
@@ -193,7 +192,8 @@ TEST_F(SoundTest, SeekThenPullGivesExactlyThoseSecondsAndTheirSpectrum) {
 
   const auto shown = spectrumCopy();
   const auto computed = expectedSpectrum(got);
-  for (int k = 0; k < kSpectrumBands; ++k) ASSERT_NEAR(shown[static_cast<size_t>(k)], computed[static_cast<size_t>(k)], 1e-6f) << k;
+  for (int k = 0; k < kSpectrumBands; ++k)
+    ASSERT_NEAR(shown[static_cast<size_t>(k)], computed[static_cast<size_t>(k)], 1e-6f) << k;
 
   // Moving back while playing: the next pull starts at the new place.
   ASSERT_TRUE(sound::seekStream(s, 0.5));

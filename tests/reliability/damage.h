@@ -26,7 +26,7 @@ struct DamageRow {
   bool mustRefuse;  // false where the damage may leave a loadable file (changed bytes)
 };
 
-constexpr int kChangedBytes = 6;     // bytes altered in a ChangedBytes row
+constexpr int kChangedBytes = 6;  // bytes altered in a ChangedBytes row
 constexpr uid_t kNobody = 65534;
 constexpr unsigned kChildSeconds = 30;
 
@@ -48,8 +48,8 @@ inline std::vector<DamageRow> damageRows(int changedSeeds) {
       {"unreadable", Damage::Unreadable, 0, 0, true},
   };
   for (int s = 1; s <= changedSeeds; ++s) {
-    rows.push_back({"bytes changed, seed " + std::to_string(s), Damage::ChangedBytes, 0, static_cast<unsigned>(s),
-                    false});
+    rows.push_back(
+        {"bytes changed, seed " + std::to_string(s), Damage::ChangedBytes, 0, static_cast<unsigned>(s), false});
   }
   return rows;
 }
@@ -60,11 +60,8 @@ inline void makeDamaged(const std::string& valid, const DamageRow& row, const st
   std::mt19937 random(row.seed);
   std::string bytes = valid;
   switch (row.kind) {
-    case Damage::Missing:
-      return;
-    case Damage::Empty:
-      bytes.clear();
-      break;
+    case Damage::Missing: return;
+    case Damage::Empty: bytes.clear(); break;
     case Damage::Truncated: {
       size_t keep = row.keep <= 0.0 ? 10 : static_cast<size_t>(static_cast<double>(valid.size()) * row.keep);
       if (keep >= valid.size()) keep = valid.size() - 1;
@@ -80,11 +77,8 @@ inline void makeDamaged(const std::string& valid, const DamageRow& row, const st
         bytes[at] = static_cast<char>(bytes[at] ^ (1 + random() % 255));
       }
       break;
-    case Damage::Directory:
-      mkdir(path.c_str(), 0755);
-      return;
-    case Damage::Unreadable:
-      break;
+    case Damage::Directory: mkdir(path.c_str(), 0755); return;
+    case Damage::Unreadable: break;
   }
   writeFile(path, bytes);
   if (row.kind == Damage::Unreadable) chmod(path.c_str(), 0);

@@ -39,11 +39,29 @@ int wavPeak(const std::string& bytes) {
 
 TEST(ProgramFailures, BadOptionsAreOneLineAndUsageWithStatusTwo) {
   const char* const rows[] = {
-      "--fps",          "--fps abc",        "--fps -1",           "--fps 1e12",          "--fps nan",
-      "--fps 0x10",     "--fps 2147483648", "--start nan",        "--start -1",          "--start inf",
-      "--start 1e40",   "--capture",        "--capture ''",       "--shot",              "--shot 1",
-      "--shot nan x.png", "--shot 1e30 x.png", "--to 1e308 --capture x", "--from -5 --capture x",
-      "--from 10 --to 5 --capture x", "--start 5 --capture x", "--loop --capture x", "--bogus",
+      "--fps",
+      "--fps abc",
+      "--fps -1",
+      "--fps 1e12",
+      "--fps nan",
+      "--fps 0x10",
+      "--fps 2147483648",
+      "--start nan",
+      "--start -1",
+      "--start inf",
+      "--start 1e40",
+      "--capture",
+      "--capture ''",
+      "--shot",
+      "--shot 1",
+      "--shot nan x.png",
+      "--shot 1e30 x.png",
+      "--to 1e308 --capture x",
+      "--from -5 --capture x",
+      "--from 10 --to 5 --capture x",
+      "--start 5 --capture x",
+      "--loop --capture x",
+      "--bogus",
   };
   const std::string dir = test::scratchDir();
   for (const char* args : rows) {
@@ -63,8 +81,8 @@ TEST(ProgramFailures, DamagedAssetsAreNamedOnceEachAndTheShowGoesOn) {
   const std::string model = test::readFile(dir + "/scenes/karhu.3ds");
   ASSERT_GT(model.size(), 100u);
   test::writeFile(dir + "/scenes/karhu.3ds", model.substr(0, model.size() / 2));
-  test::makeDamaged(test::readFile(dir + "/scenes/vornlogo.png"),
-                    {"random", test::Damage::RandomBytes, 0, 3, true}, dir + "/scenes/vornlogo.png");
+  test::makeDamaged(test::readFile(dir + "/scenes/vornlogo.png"), {"random", test::Damage::RandomBytes, 0, 3, true},
+                    dir + "/scenes/vornlogo.png");
   fs::remove(dir + "/scenes/sika.png");
   // No vorndemo.ogg at all.
 
@@ -85,7 +103,8 @@ TEST(ProgramFailures, ADisplayWithoutGlxIsOneLineAndStatusOne) {
   ASSERT_TRUE(server.ok()) << "Xvfb did not start";
   const std::string dir = test::runDir();
   const std::string out = test::scratchDir() + "/shot.png";
-  const ProgramRun r = test::runProgram("--shot 1 '" + out + "'", "SDL_AUDIODRIVER=dummy DISPLAY=" + server.name(), dir);
+  const ProgramRun r =
+      test::runProgram("--shot 1 '" + out + "'", "SDL_AUDIODRIVER=dummy DISPLAY=" + server.name(), dir);
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(test::lineCount(r.err), 1) << r.err;
   EXPECT_NE(r.err.find("OpenGL"), std::string::npos) << r.err;
@@ -101,9 +120,8 @@ TEST(ProgramFailures, NoAudioDeviceGivesTheMessageAndASilentShowToItsEnd) {
 
 TEST(ProgramFailures, CaptureWithoutAudioDeviceStillTakesTheMusicFromTheFile) {
   const std::string dir = test::scratchDir();
-  const ProgramRun r =
-      test::runProgram("--capture '" + dir + "/frames' --fps 5 --from 100 --to 101", "SDL_AUDIODRIVER=nosuchdriver",
-                       test::runDir());
+  const ProgramRun r = test::runProgram("--capture '" + dir + "/frames' --fps 5 --from 100 --to 101",
+                                        "SDL_AUDIODRIVER=nosuchdriver", test::runDir());
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_GT(wavPeak(test::readFile(dir + "/frames/music.wav")), 1000);
 }

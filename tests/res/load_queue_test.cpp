@@ -25,14 +25,15 @@ TEST(LoadQueue, CompletesEveryJobInOrderAfterItsWork) {
     for (int i = 0; i < kJobs; ++i) {
       // Early jobs take longest, so that a worker ahead of the others would
       // finish them out of order.
-      queue.add([worked, i] {
-                  std::this_thread::sleep_for(std::chrono::microseconds(50 * (kJobs - i)));
-                  (*worked)[i] = 1;
-                },
-                [worked, i, &order] {
-                  EXPECT_TRUE((*worked)[i]) << "job " << i << " completed before its work";
-                  order.push_back(i);
-                });
+      queue.add(
+          [worked, i] {
+            std::this_thread::sleep_for(std::chrono::microseconds(50 * (kJobs - i)));
+            (*worked)[i] = 1;
+          },
+          [worked, i, &order] {
+            EXPECT_TRUE((*worked)[i]) << "job " << i << " completed before its work";
+            order.push_back(i);
+          });
     }
     queue.finish();
     queue.finish();  // nothing left: completes nothing twice

@@ -25,9 +25,9 @@ std::vector<test::Level> levels() {
 
 TEST_F(MipmapsTest, LevelsMatchGlusByteForByte) {
   const int sizes[][2] = {
-      {64, 64}, {32, 8}, {4, 16}, {1, 8}, {16, 1}, {1, 1},       // powers of two: halved only
-      {800, 600}, {600, 800}, {512, 600}, {600, 512}, {767, 769}, // resampled up and down
-      {3, 5}, {300, 7}, {1, 3}, {5, 1}, {129, 65}, {100, 100}, {1000, 3},
+      {64, 64},   {32, 8},    {4, 16},    {1, 8},     {16, 1},    {1, 1},  // powers of two: halved only
+      {800, 600}, {600, 800}, {512, 600}, {600, 512}, {767, 769},          // resampled up and down
+      {3, 5},     {300, 7},   {1, 3},     {5, 1},     {129, 65},  {100, 100}, {1000, 3},
   };
   for (const auto& size : sizes) {
     const int w = size[0], h = size[1];

@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <string>
-#include <sys/stat.h>
 #include <thread>
 
 #include "platform/sound.h"
@@ -47,7 +47,7 @@ class MusicPlayerTest : public ::testing::Test {
 struct FailureRow {
   const char* name;
   const char* driver;
-  const char* file;  // under the scratch folder
+  const char* file;      // under the scratch folder
   const char* fileText;  // written there when not null
   const char* expectedOutput;
 };

@@ -129,13 +129,17 @@ TEST_F(TextureTest, EveryPngLayoutShowsItsOwnPicture) {
       {"RGBA 16-bit", PngLayout::Rgba16, {{200, 10, 20, 255}, {30, 220, 40, 128}, {50, 60, 230, 64}, {128, 128, 0, 1}}},
       {"RGB", PngLayout::Rgb, {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 255, 255}}},
       {"grey", PngLayout::Grey, {{20, 20, 20, 255}, {90, 90, 90, 255}, {170, 170, 170, 255}, {250, 250, 250, 255}}},
-      {"grey with alpha", PngLayout::GreyAlpha,
+      {"grey with alpha",
+       PngLayout::GreyAlpha,
        {{20, 20, 20, 255}, {90, 90, 90, 30}, {170, 170, 170, 0}, {250, 250, 250, 129}}},
-      {"palette, opaque", PngLayout::Palette,
+      {"palette, opaque",
+       PngLayout::Palette,
        {{255, 128, 0, 255}, {0, 128, 255, 255}, {128, 0, 255, 255}, {40, 200, 90, 255}}},
-      {"palette, one transparent entry", PngLayout::Palette,
+      {"palette, one transparent entry",
+       PngLayout::Palette,
        {{255, 128, 0, 255}, {0, 128, 255, 0}, {128, 0, 255, 255}, {40, 200, 90, 255}}},
-      {"palette, translucent entries", PngLayout::Palette,
+      {"palette, translucent entries",
+       PngLayout::Palette,
        {{255, 128, 0, 255}, {0, 128, 255, 60}, {128, 0, 255, 0}, {40, 200, 90, 180}}},
   };
   const std::string dir = test::scratchDir();
@@ -187,9 +191,9 @@ TEST_F(TextureTest, RefusedFilesStayEmptyReportOnceAndBindNothing) {
   };
   const std::string dir = test::scratchDir();
   const std::string valid = dir + "/valid.bin";
-  ASSERT_TRUE(test::writePng(valid, test::quadrants(64, 64, {255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255},
-                                                    {255, 255, 255, 255}),
-                             PngLayout::Rgba));
+  ASSERT_TRUE(test::writePng(
+      valid, test::quadrants(64, 64, {255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 255, 255}),
+      PngLayout::Rgba));
   const std::string validBytes = test::readFile(valid);
 
   GLuint other = 0;
@@ -296,8 +300,8 @@ TEST_F(TextureTest, SecondUploadKeepsTheFirstTextureAndSaysSo) {
 TEST_F(TextureTest, NonPowerOfTwoPictureLoadsResampled) {
   const std::string path = test::scratchDir() + "/wide.png";
   const Rgba8 colours[4] = {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 0, 255}};
-  ASSERT_TRUE(test::writePng(path, test::quadrants(300, 200, colours[0], colours[1], colours[2], colours[3]),
-                             PngLayout::Rgb));
+  ASSERT_TRUE(
+      test::writePng(path, test::quadrants(300, 200, colours[0], colours[1], colours[2], colours[3]), PngLayout::Rgb));
   Texture texture(path);
   ASSERT_FALSE(texture.empty());
   EXPECT_EQ(texture.width(), 300);

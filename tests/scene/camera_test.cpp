@@ -43,7 +43,7 @@ TEST_F(CameraTest, LoadsFrustumThenRotationsThenPosition) {
     pose(camera, row.pose);
     camera.render();
     test::expectMatrixNear(test::getMatrix(GL_PROJECTION_MATRIX),
-                     test::cameraProjection(row.pose.scale, row.pose.rot, row.pose.pos, kCameraFar));
+                           test::cameraProjection(row.pose.scale, row.pose.rot, row.pose.pos, kCameraFar));
   }
 }
 
@@ -85,7 +85,10 @@ TEST_F(CameraTest, PlacesTheWorldInFrontOfTheEye) {
   };
   const Row rows[] = {
       {"origin 20 units ahead", {{1, 1, 1}, {0, 0, 0}, {0, 0, -20}}, {0, 0, 0}, 2, true},
-      {"turned 90 degrees about the eye sees +x of the eye", {{1, 1, 1}, {0, 90, 0}, {0, 0, -20}}, {20, 0, 20}, 0,
+      {"turned 90 degrees about the eye sees +x of the eye",
+       {{1, 1, 1}, {0, 90, 0}, {0, 0, -20}},
+       {20, 0, 20},
+       0,
        true},
       {"turned 90 degrees no longer sees the origin", {{1, 1, 1}, {0, 90, 0}, {0, 0, -20}}, {0, 0, 0}, 2, false},
       {"nothing behind the eye", {{1, 1, 1}, {0, 0, 0}, {0, 0, -20}}, {0, 0, 25}, 2, false},

@@ -23,7 +23,6 @@ using test::pixelY;
 
 class GeneratedMeshTest : public test::OrthoViewTest {
  protected:
-
   // A new mesh holding one 2 x 2 quad, posed at (x, y, 0).
   static std::unique_ptr<GeneratedMesh> quadAt(float x, float y, int format = GL_T2F_N3F_V3F) {
     auto mesh = std::make_unique<GeneratedMesh>();

@@ -38,9 +38,7 @@ TriangleRecord tracedTriangle(int triangle) {
   return r;
 }
 
-float traced(int vertex, int slot) {
-  return static_cast<float>((vertex / 3) * 100 + (vertex % 3) * 10 + slot);
-}
+float traced(int vertex, int slot) { return static_cast<float>((vertex / 3) * 100 + (vertex % 3) * 10 + slot); }
 
 struct FormatRow {
   const char* name;
@@ -152,8 +150,7 @@ struct Vertex {
   float s, t, nx, ny, nz, x, y, z;
 };
 
-void expectVertices(const VertexStorage& mesh, const std::vector<Vertex>& expected,
-                    bool checkTexCoords) {
+void expectVertices(const VertexStorage& mesh, const std::vector<Vertex>& expected, bool checkTexCoords) {
   ASSERT_EQ(mesh.vertexCount, static_cast<int>(expected.size()));
   for (size_t i = 0; i < expected.size(); ++i) {
     const Vertex& e = expected[i];
@@ -219,8 +216,8 @@ TEST(GeometryGenerator, BoxHasSixFacesOfTwoTrianglesInTableOrder) {
   std::vector<Vertex> expected;
   for (const auto& f : faces) {
     for (int corner : {1, 2, 3, 1, 3, 4}) {
-      expected.push_back({0, 0, f[0][0], f[0][1], f[0][2], f[corner][0] * 1.0f,
-                          f[corner][1] * 2.0f, f[corner][2] * 3.0f});
+      expected.push_back(
+          {0, 0, f[0][0], f[0][1], f[0][2], f[corner][0] * 1.0f, f[corner][1] * 2.0f, f[corner][2] * 3.0f});
     }
   }
   expectVertices(mesh, expected, true);

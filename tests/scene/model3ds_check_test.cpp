@@ -154,6 +154,5 @@ TEST(Model3ds, ATrackClaimingMoreKeysThanItHoldsIsRefused) {
   EXPECT_EQ(Model3ds(path, 0.0f, 10.0f).file, nullptr);
 }
 
-
 }  // namespace
 }  // namespace vorn

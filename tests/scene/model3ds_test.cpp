@@ -74,7 +74,7 @@ TEST(Model3ds, UpdateEvaluatesTheFileAtTheFrame) {
     float frame, x;
   };
   const Row rows[] = {
-      {10.0f, 5.0f, 50.0f, 5.0f},   {10.0f, 15.0f, 100.0f, 10.0f}, {10.0f, -1.0f, 0.0f, 0.0f},
+      {10.0f, 5.0f, 50.0f, 5.0f},  {10.0f, 15.0f, 100.0f, 10.0f}, {10.0f, -1.0f, 0.0f, 0.0f},
       {-300.0f, 5.0f, 0.0f, 0.0f}, {0.0f, 5.0f, 100.0f, 10.0f},
   };
   for (const Row& r : rows) {

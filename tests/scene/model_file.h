@@ -125,9 +125,11 @@ inline size_t findChunk(const std::string& b, uint16_t id, size_t from = 0, size
     if (chunk == id) return pos;
     size_t inner = std::string::npos;
     switch (chunk) {
-      case 0x4D4D: case 0x3D3D: case 0xB000: case 0xB002: case 0x4100:
-        inner = pos + 6;
-        break;
+      case 0x4D4D:
+      case 0x3D3D:
+      case 0xB000:
+      case 0xB002:
+      case 0x4100: inner = pos + 6; break;
       case 0x4000:  // named object: name first
         inner = b.find('\0', pos + 6) + 1;
         break;
@@ -151,7 +153,6 @@ inline void putU16(std::string& b, size_t at, uint16_t v) {
 
 class Model3dsDraw : public OrthoViewTest {
  protected:
-
   // Loads, evaluates at frame 0 and draws once.
   static void draw(Model3ds& model) {
     model.update(0.0f);

@@ -203,12 +203,9 @@ struct EdgeRow {
 
 TEST(SpectrumBlocks, WalkerStaysOnTheGridEdge) {
   const EdgeRow rows[] = {
-      {"beyond x = 127", 127, 5, 1, 0, 127, 5},
-      {"below x = -128", -128, 5, -1, 0, -128, 5},
-      {"beyond z = 127", 5, 127, 0, 1, 5, 127},
-      {"below z = -128", 5, -128, 0, -1, 5, -128},
-      {"into the corner", 127, -128, 1, -1, 127, -128},
-      {"away from the edge", 127, -128, -1, 1, 126, -127},
+      {"beyond x = 127", 127, 5, 1, 0, 127, 5},         {"below x = -128", -128, 5, -1, 0, -128, 5},
+      {"beyond z = 127", 5, 127, 0, 1, 5, 127},         {"below z = -128", 5, -128, 0, -1, 5, -128},
+      {"into the corner", 127, -128, 1, -1, 127, -128}, {"away from the edge", 127, -128, -1, 1, 126, -127},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -311,7 +308,7 @@ TEST_F(SpectrumBlocksDrawTest, DrawsTheBoxesInItsOwnSpaceAndRestoresTheState) {
   EXPECT_EQ(test::getInteger(GL_BLEND), 0);  // the boxes' additive blending ends with the pop
 
   EXPECT_TRUE(lit(-2.0f, 0.0f));
-  EXPECT_TRUE(lit(-2.0f, 1.8f));   // object scale y 2 stretches the box
+  EXPECT_TRUE(lit(-2.0f, 1.8f));  // object scale y 2 stretches the box
   EXPECT_FALSE(lit(-2.0f, 2.3f));
   EXPECT_FALSE(lit(-4.0f, 0.0f));  // the object's origin has no box of its own
   EXPECT_TRUE(lit(6.0f, 0.0f));    // the sibling is drawn outside the object's transform

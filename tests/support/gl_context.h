@@ -18,7 +18,8 @@ struct Rgba {
   int r, g, b, a;
 };
 
-// Reads one pixel of the back buffer (or of the Engine's frame while bound); (x, y) in GL window coordinates (origin bottom left).
+// Reads one pixel of the back buffer (or of the Engine's frame while bound); (x, y) in GL window coordinates (origin
+// bottom left).
 Rgba readPixel(int x, int y);
 // Reads one pixel with y measured from the top of the 800 x 600 window.
 Rgba readPixelTop(int x, int yFromTop);

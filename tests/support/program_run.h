@@ -35,8 +35,8 @@ inline ProgramRun runProgram(const std::string& args, const std::string& prefix 
   const std::string tag = std::to_string(getpid()) + "-" + std::to_string(counter++);
   const std::string outPath = logs + "/out-" + tag;
   const std::string errPath = logs + "/err-" + tag;
-  const std::string command = "cd '" + dir + "' && " + prefix + " '" + program + "' " + args + " >'" + outPath +
-                              "' 2>'" + errPath + "'";
+  const std::string command =
+      "cd '" + dir + "' && " + prefix + " '" + program + "' " + args + " >'" + outPath + "' 2>'" + errPath + "'";
   const auto begin = std::chrono::steady_clock::now();
   const int raw = std::system(command.c_str());
   ProgramRun r;

@@ -9,13 +9,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
-#include <algorithm>
 
 #include "platform/png_file.h"
 #include "tests/support/test_files.h"
@@ -42,7 +42,8 @@ int ignoreXError(Display*, XErrorEvent*) { return 0; }
 
 Image grab(Display* d, Window w, int left, int top, int width, int height) {
   Image image;
-  XImage* x = XGetImage(d, w, left, top, static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes, ZPixmap);
+  XImage* x =
+      XGetImage(d, w, left, top, static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes, ZPixmap);
   if (!x) return image;
   image.width = width;
   image.height = height;
@@ -158,8 +159,8 @@ XServer::XServer(int width, int height, bool glx) {
     const int null = open("/dev/null", O_WRONLY);
     dup2(null, STDOUT_FILENO);
     dup2(null, STDERR_FILENO);
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), glx ? "+extension" : "-extension", "GLX",
-           "+render", "-noreset", "-nolisten", "tcp", static_cast<char*>(nullptr));
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), glx ? "+extension" : "-extension",
+           "GLX", "+render", "-noreset", "-nolisten", "tcp", static_cast<char*>(nullptr));
     _exit(127);
   }
   close(fds[1]);

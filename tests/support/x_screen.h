@@ -38,7 +38,7 @@ class XServer {
  public:
   // Starts Xvfb, with GLX unless told otherwise; ok() says whether it runs.
   XServer(int width, int height, bool glx = true);
-  ~XServer();                      // ends that server, by its process id
+  ~XServer();  // ends that server, by its process id
   XServer(const XServer&) = delete;
   XServer& operator=(const XServer&) = delete;
 

@@ -46,10 +46,10 @@ struct Expected {
 // What the show needs of each file: frames spread over its animLength, texels
 // where its Material is textured, motion where its animLength plays one.
 const Expected kExpected[] = {
-    {"haarukka.3ds", kForkFrames, true, true},        {"avaruusalus01.3ds", kShuttleFrames, true, true},
-    {"avaruus.3ds", kStillFrames, true, false},       {"karhu.3ds", kBearFrames, true, true},
+    {"haarukka.3ds", kForkFrames, true, true},         {"avaruusalus01.3ds", kShuttleFrames, true, true},
+    {"avaruus.3ds", kStillFrames, true, false},        {"karhu.3ds", kBearFrames, true, true},
     {"mothership.3ds", kMothershipFrames, true, true}, {"sika.3ds", kStillFrames, true, false},
-    {"tahdettahdet.3ds", kStillFrames, false, false}, {"zolviapallo.3ds", kStillFrames, true, false},
+    {"tahdettahdet.3ds", kStillFrames, false, false},  {"zolviapallo.3ds", kStillFrames, true, false},
     {"kyklohepo.3ds", kStillFrames, true, false},
 };
 
@@ -63,9 +63,7 @@ const std::string& modelDir() {
   return dir;
 }
 
-FilePtr load(const std::string& name) {
-  return FilePtr(lib3ds_file_load((modelDir() + "/scenes/" + name).c_str()));
-}
+FilePtr load(const std::string& name) { return FilePtr(lib3ds_file_load((modelDir() + "/scenes/" + name).c_str())); }
 
 void collectNodes(Lib3dsNode* node, std::vector<Lib3dsNode*>& out) {
   for (; node; node = node->next) {
@@ -328,9 +326,10 @@ TEST(Models, SkyEnclosesEveryEyeOfItsScenesWithinTheFarPlane) {
   for (const CameraPose& camera : skyCameraPoses()) {
     const Vec3 eye = camera.position * -1.0f;  // the Camera moves the world by its position
     const float d = length(eye);
-    EXPECT_LT(d, skyScale() * nearestFace) << "eye " << eye.x << ", " << eye.y << ", " << eye.z << " is outside the sky";
-    EXPECT_LT(d + skyScale() * farthestPoint, kFarPlane) << "the far side is clipped from eye " << eye.x << ", "
-                                                        << eye.y << ", " << eye.z;
+    EXPECT_LT(d, skyScale() * nearestFace)
+        << "eye " << eye.x << ", " << eye.y << ", " << eye.z << " is outside the sky";
+    EXPECT_LT(d + skyScale() * farthestPoint, kFarPlane)
+        << "the far side is clipped from eye " << eye.x << ", " << eye.y << ", " << eye.z;
   }
 }
 
@@ -450,9 +449,18 @@ TEST(ModelWriter, RefusesDesignsThatCannotBeStored) {
       {"empty name", [](ModelDesign& d) { d.parts[0].name.clear(); }},
       {"parent not earlier", [](ModelDesign& d) { d.parts[0].parent = 0; }},
       {"unknown material", [](ModelDesign& d) { d.parts[0].mesh.faces[0].material = 3; }},
-      {"key past the last frame", [](ModelDesign& d) { d.parts[0].turn = {{0, 0.0f}, {11, 5.0f}}; }},
-      {"keys out of order", [](ModelDesign& d) { d.parts[0].turn = {{5, 0.0f}, {5, 5.0f}}; }},
-      {"half a turn between keys", [](ModelDesign& d) { d.parts[0].turn = {{0, 0.0f}, {5, 180.0f}}; }},
+      {"key past the last frame",
+       [](ModelDesign& d) {
+         d.parts[0].turn = {{0, 0.0f}, {11, 5.0f}};
+       }},
+      {"keys out of order",
+       [](ModelDesign& d) {
+         d.parts[0].turn = {{5, 0.0f}, {5, 5.0f}};
+       }},
+      {"half a turn between keys",
+       [](ModelDesign& d) {
+         d.parts[0].turn = {{0, 0.0f}, {5, 180.0f}};
+       }},
       {"a texel missing", [](ModelDesign& d) { d.parts[0].mesh.texels.pop_back(); }},
   };
   {
@@ -541,8 +549,8 @@ TEST(ModelShapes, TubeCapsCloseAndEllipsoidPointsLieOnTheSurface) {
   MeshData tube;
   TubeOptions o;
   o.capStart = o.capEnd = true;
-  addTube(tube,
-          {{{0.0f, 0.0f, 0.0f}, 1.0f, 2.0f}, {{1.0f, 1.0f, 4.0f}, 0.5f, 0.5f}, {{0.0f, 3.0f, 6.0f}, 1.0f, 1.0f}}, o);
+  addTube(tube, {{{0.0f, 0.0f, 0.0f}, 1.0f, 2.0f}, {{1.0f, 1.0f, 4.0f}, 0.5f, 0.5f}, {{0.0f, 3.0f, 6.0f}, 1.0f, 1.0f}},
+          o);
   EXPECT_TRUE(closedEdges(tube));
   MeshData box;
   addBox(box, {0.0f, 0.0f, 0.0f}, {1.0f, 2.0f, 3.0f}, 1.0f);
@@ -585,8 +593,8 @@ TEST_F(ModelsDrawn, SkyCoversTheWholeViewFromEveryCameraOfItsScenes) {
       sky.setRotation(0.0f, turn, 0.0f);
       camera(c.position, c.rotation);
       sky.render();
-      EXPECT_EQ(litPixels(), 800 * 600) << "camera at " << c.position.x << ", " << c.position.y << ", "
-                                        << c.position.z << " turn " << turn;
+      EXPECT_EQ(litPixels(), 800 * 600) << "camera at " << c.position.x << ", " << c.position.y << ", " << c.position.z
+                                        << " turn " << turn;
     }
   }
 }

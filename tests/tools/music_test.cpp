@@ -66,8 +66,7 @@ float instrumentLowBands(const music::Mix& mix, int end) {
   float mono[kSpectrumWindow];
   for (int n = 0; n < kSpectrumWindow; ++n) {
     const int f = end - kSpectrumWindow + n;
-    mono[n] = f < 0 ? 0.0f
-                    : (mix.drumsL[f] + mix.musicL[f] + mix.drumsR[f] + mix.musicR[f]) * 0.5f;
+    mono[n] = f < 0 ? 0.0f : (mix.drumsL[f] + mix.musicL[f] + mix.drumsR[f] + mix.musicR[f]) * 0.5f;
   }
   float bands[kSpectrumBandCount];
   computeSpectrum(mono, bands);
@@ -85,17 +84,13 @@ struct InstrumentRow {
 TEST(MusicInstruments, OnlyKickAndBassReachTheLowBands) {
   const InstrumentRow rows[] = {
       {"kick", [](music::Mix& m, int s) { music::addKick(m, s, 1.0f, false); }, 0.7f, 3.0f},
-      {"bass A1", [](music::Mix& m, int s) { music::addBass(m, s, music::kRate, 33, 1.0f, 0.7f); },
-       0.05f, 0.7f},
+      {"bass A1", [](music::Mix& m, int s) { music::addBass(m, s, music::kRate, 33, 1.0f, 0.7f); }, 0.05f, 0.7f},
       {"snare", [](music::Mix& m, int s) { music::addSnare(m, s, 1.0f); }, 0.0f, 0.2f},
       {"open hat", [](music::Mix& m, int s) { music::addHat(m, s, 1.0f, true); }, 0.0f, 0.02f},
       {"crash", [](music::Mix& m, int s) { music::addCrash(m, s, 1.0f); }, 0.0f, 0.02f},
-      {"lead E5", [](music::Mix& m, int s) { music::addLead(m, s, music::kRate, 76, 1.0f); },
-       0.0f, 0.02f},
-      {"pluck A4", [](music::Mix& m, int s) { music::addPluck(m, s, 69, 1.0f, 0.0f); },
-       0.0f, 0.02f},
-      {"pad G3", [](music::Mix& m, int s) { music::addPad(m, s, music::kRate, 55, 1.0f, 1.0f); },
-       0.0f, 0.05f},
+      {"lead E5", [](music::Mix& m, int s) { music::addLead(m, s, music::kRate, 76, 1.0f); }, 0.0f, 0.02f},
+      {"pluck A4", [](music::Mix& m, int s) { music::addPluck(m, s, 69, 1.0f, 0.0f); }, 0.0f, 0.02f},
+      {"pad G3", [](music::Mix& m, int s) { music::addPad(m, s, music::kRate, 55, 1.0f, 1.0f); }, 0.0f, 0.05f},
   };
   constexpr int kStart = 2048;
   for (const InstrumentRow& row : rows) {
@@ -114,10 +109,8 @@ TEST(MusicInstruments, NotesAreCutAtTheEndOfTheMixAndStartOnTheirFrame) {
       {"kick", [](music::Mix& m, int s) { music::addKick(m, s, 1.0f, true); }, 0, 0},
       {"crash", [](music::Mix& m, int s) { music::addCrash(m, s, 1.0f); }, 0, 0},
       {"riser", [](music::Mix& m, int s) { music::addRiser(m, s, music::kRate, 1.0f); }, 0, 0},
-      {"bass", [](music::Mix& m, int s) { music::addBass(m, s, music::kRate, 33, 1.0f, 1.0f); },
-       0, 0},
-      {"pad", [](music::Mix& m, int s) { music::addPad(m, s, music::kRate, 57, 1.0f, 1.0f); },
-       0, 0},
+      {"bass", [](music::Mix& m, int s) { music::addBass(m, s, music::kRate, 33, 1.0f, 1.0f); }, 0, 0},
+      {"pad", [](music::Mix& m, int s) { music::addPad(m, s, music::kRate, 57, 1.0f, 1.0f); }, 0, 0},
       {"lead", [](music::Mix& m, int s) { music::addLead(m, s, music::kRate, 81, 1.0f); }, 0, 0},
       {"pluck", [](music::Mix& m, int s) { music::addPluck(m, s, 93, 1.0f, 1.0f); }, 0, 0},
   };
@@ -133,8 +126,8 @@ TEST(MusicInstruments, NotesAreCutAtTheEndOfTheMixAndStartOnTheirFrame) {
         EXPECT_GE(first - bus->begin(), kStart) << row.name;
       }
     }
-    const float heard = std::fabs(mix.drumsL[kFrames - 1]) + std::fabs(mix.musicL[kFrames - 1]) +
-                        std::fabs(mix.musicR[kFrames - 1]);
+    const float heard =
+        std::fabs(mix.drumsL[kFrames - 1]) + std::fabs(mix.musicL[kFrames - 1]) + std::fabs(mix.musicR[kFrames - 1]);
     EXPECT_GT(heard, 0.0f) << row.name << " is still sounding at the last frame";
   }
 }
@@ -196,9 +189,7 @@ class MusicFile : public ::testing::Test {
     float mono[kSpectrumWindow];
     for (int n = 0; n < kSpectrumWindow; ++n) {
       const long frame = end - kSpectrumWindow + n;
-      mono[n] = frame < 0 ? 0.0f
-                          : (decoded_->samples[2 * frame] + decoded_->samples[2 * frame + 1]) /
-                                65536.0f;
+      mono[n] = frame < 0 ? 0.0f : (decoded_->samples[2 * frame] + decoded_->samples[2 * frame + 1]) / 65536.0f;
     }
     float bands[kSpectrumBandCount];
     computeSpectrum(mono, bands);

@@ -31,8 +31,8 @@
 namespace vorn {
 namespace {
 
-using picture::PictureKind;
 using picture::PictureEntry;
+using picture::PictureKind;
 using picture::Rect;
 
 // A decoded picture as 8-bit RGBA rows, top first, in memory byte order.
@@ -111,8 +111,18 @@ TEST(Canvas, BlendsStraightAlphaOverAndAddsLight) {
       {"half coverage acts as half alpha", {0, 0, 1, 1}, {1, 0, 0, 1}, 0.5f, Blend::Over, {0.5f, 0, 0.5f, 1}},
       {"over nothing keeps its colour", {0, 0, 0, 0}, {1, 0.5f, 0, 0.5f}, 1.0f, Blend::Over, {1, 0.5f, 0, 0.5f}},
       {"half over half", {0, 0, 1, 0.5f}, {1, 0, 0, 0.5f}, 1.0f, Blend::Over, {2.0f / 3, 0, 1.0f / 3, 0.75f}},
-      {"light adds by alpha, alpha kept", {0.2f, 0.2f, 0.2f, 1}, {1, 0.5f, 0, 0.5f}, 1.0f, Blend::Add, {0.7f, 0.45f, 0.2f, 1}},
-      {"no coverage changes nothing", {0.1f, 0.2f, 0.3f, 0.4f}, {1, 1, 1, 1}, 0.0f, Blend::Over, {0.1f, 0.2f, 0.3f, 0.4f}},
+      {"light adds by alpha, alpha kept",
+       {0.2f, 0.2f, 0.2f, 1},
+       {1, 0.5f, 0, 0.5f},
+       1.0f,
+       Blend::Add,
+       {0.7f, 0.45f, 0.2f, 1}},
+      {"no coverage changes nothing",
+       {0.1f, 0.2f, 0.3f, 0.4f},
+       {1, 1, 1, 1},
+       0.0f,
+       Blend::Over,
+       {0.1f, 0.2f, 0.3f, 0.4f}},
   };
   for (const Row& row : rows) {
     picture::Canvas c(1, 1, row.under);
@@ -136,8 +146,10 @@ TEST(Canvas, PolygonDistanceIsNegativeInsideEvenWhereTheShapeIsConcave) {
     const char* name;
     picture::Vec2 p;
     bool inside;
-  } rows[] = {{"centre", {0.0f, 0.0f}, true},       {"in the top point", {0.0f, -8.0f}, true},
-              {"between two points", {5.0f, -6.0f}, false}, {"far away", {30.0f, 30.0f}, false},
+  } rows[] = {{"centre", {0.0f, 0.0f}, true},
+              {"in the top point", {0.0f, -8.0f}, true},
+              {"between two points", {5.0f, -6.0f}, false},
+              {"far away", {30.0f, 30.0f}, false},
               {"just below the top tip", {0.0f, -9.5f}, true}};
   for (const Row& row : rows) EXPECT_EQ(picture::polygonSdf(row.p, star) < 0.0f, row.inside) << row.name;
   // Along a straight edge the distance is the plain distance to that edge.
@@ -313,10 +325,10 @@ bool WrittenPictures::written_ = false;
 
 TEST_F(WrittenPictures, TheShowsTwentySixFilesAllExist) {
   const std::set<std::string> expected = {
-      "avaruus.png",   "hauki.png",       "nekku.png",        "shuttle.png",    "mothership.png", "shuttle6.png",
-      "kyklohepo.png", "zolviapallo.png", "vornlogo.png",     "sika.png",       "sianpaa.png",    "vorn2003.png",
-      "credits.png",   "piirijutu.png",   "jostu.png",        "jostucredits.png", "prog.png",     "progcredits.png",
-      "melti.png",     "melticredits.png", "rekoni.png",      "hobrikcredits.png", "vaske.png",   "vaskeharppu.png",
+      "avaruus.png",   "hauki.png",        "nekku.png",    "shuttle.png",       "mothership.png", "shuttle6.png",
+      "kyklohepo.png", "zolviapallo.png",  "vornlogo.png", "sika.png",          "sianpaa.png",    "vorn2003.png",
+      "credits.png",   "piirijutu.png",    "jostu.png",    "jostucredits.png",  "prog.png",       "progcredits.png",
+      "melti.png",     "melticredits.png", "rekoni.png",   "hobrikcredits.png", "vaske.png",      "vaskeharppu.png",
       "ondri.png",     "ondricredits.png"};
   ASSERT_TRUE(written_);
   std::set<std::string> catalogued;
@@ -330,26 +342,27 @@ TEST_F(WrittenPictures, DecodeAsRgbaOfTheirIntendedSize) {
   struct Row {
     const char* file;
     int width, height;
-  } rows[] = {{"avaruus.png", 512, 512}, {"hauki.png", 256, 256},      {"vornlogo.png", 512, 512},
-              {"credits.png", 512, 512}, {"piirijutu.png", 800, 600}, {"ondri.png", 128, 128},
+  } rows[] = {{"avaruus.png", 512, 512},     {"hauki.png", 256, 256},     {"vornlogo.png", 512, 512},
+              {"credits.png", 512, 512},     {"piirijutu.png", 800, 600}, {"ondri.png", 128, 128},
               {"ondricredits.png", 800, 600}};
-  forEach([](const PictureEntry&) { return true; }, [&](const PictureEntry& entry, const Decoded& d) {
-    EXPECT_TRUE(d.rgbaOrder) << entry.file;
-    EXPECT_EQ(d.width, entry.width) << entry.file;
-    EXPECT_EQ(d.height, entry.height) << entry.file;
-    for (const Row& row : rows)
-      if (entry.file == row.file) {
-        EXPECT_EQ(d.width, row.width) << entry.file;
-        EXPECT_EQ(d.height, row.height) << entry.file;
-      }
-    if (entry.kind == PictureKind::ModelTexture) {
-      EXPECT_EQ(d.width, d.height) << entry.file;
-      EXPECT_TRUE(isPowerOfTwo(d.width) && d.width >= 256) << entry.file << " is " << d.width;
-    }
-    if (entry.kind == PictureKind::Plane) {
-      EXPECT_EQ(d.width, d.height) << entry.file;
-    }
-  });
+  forEach([](const PictureEntry&) { return true; },
+          [&](const PictureEntry& entry, const Decoded& d) {
+            EXPECT_TRUE(d.rgbaOrder) << entry.file;
+            EXPECT_EQ(d.width, entry.width) << entry.file;
+            EXPECT_EQ(d.height, entry.height) << entry.file;
+            for (const Row& row : rows)
+              if (entry.file == row.file) {
+                EXPECT_EQ(d.width, row.width) << entry.file;
+                EXPECT_EQ(d.height, row.height) << entry.file;
+              }
+            if (entry.kind == PictureKind::ModelTexture) {
+              EXPECT_EQ(d.width, d.height) << entry.file;
+              EXPECT_TRUE(isPowerOfTwo(d.width) && d.width >= 256) << entry.file << " is " << d.width;
+            }
+            if (entry.kind == PictureKind::Plane) {
+              EXPECT_EQ(d.width, d.height) << entry.file;
+            }
+          });
 }
 
 TEST_F(WrittenPictures, LayersAreSeeThroughAtTheCornersAndOpaqueOnTheirPanel) {
@@ -383,29 +396,31 @@ TEST_F(WrittenPictures, OpaquePicturesHaveNoSeeThroughPixels) {
 
 TEST_F(WrittenPictures, CaptionsShowTheirTextWhereTheCatalogueSays) {
   int captions = 0;
-  forEach([](const PictureEntry& s) { return !s.caption.empty(); }, [&](const PictureEntry& entry, const Decoded& d) {
-    ++captions;
-    const Rect r = entry.caption;
-    ASSERT_TRUE(r.x0 >= 0 && r.y0 >= 0 && r.x1 <= d.width && r.y1 <= d.height) << entry.file;
-    const int target[3] = {static_cast<int>(std::lround(entry.textColour.r * 255)),
-                           static_cast<int>(std::lround(entry.textColour.g * 255)),
-                           static_cast<int>(std::lround(entry.textColour.b * 255))};
-    auto isText = [&](const std::uint8_t* p) {
-      return p[3] == 255 && std::abs(p[0] - target[0]) + std::abs(p[1] - target[1]) + std::abs(p[2] - target[2]) < 24;
-    };
-    int inside = 0;
-    for (int y = r.y0; y < r.y1; ++y)
-      for (int x = r.x0; x < r.x1; ++x) inside += isText(d.at(x, y));
-    const int area = (r.x1 - r.x0) * (r.y1 - r.y0);
-    EXPECT_GT(inside, area / 5) << entry.file << ": " << inside << " text pixels of " << area;
-    EXPECT_LT(inside, area * 4 / 5) << entry.file << ": the box is not simply filled";
-    // The same box moved off the text, just below it, holds next to none.
-    int below = 0;
-    const int height = r.y1 - r.y0;
-    for (int y = r.y1 + 4; y < std::min(r.y1 + 4 + height / 4, d.height); ++y)
-      for (int x = r.x0; x < r.x1; ++x) below += isText(d.at(x, y));
-    EXPECT_LT(below, area / 50) << entry.file << ": " << below << " text pixels below the box";
-  });
+  forEach([](const PictureEntry& s) { return !s.caption.empty(); },
+          [&](const PictureEntry& entry, const Decoded& d) {
+            ++captions;
+            const Rect r = entry.caption;
+            ASSERT_TRUE(r.x0 >= 0 && r.y0 >= 0 && r.x1 <= d.width && r.y1 <= d.height) << entry.file;
+            const int target[3] = {static_cast<int>(std::lround(entry.textColour.r * 255)),
+                                   static_cast<int>(std::lround(entry.textColour.g * 255)),
+                                   static_cast<int>(std::lround(entry.textColour.b * 255))};
+            auto isText = [&](const std::uint8_t* p) {
+              return p[3] == 255 &&
+                     std::abs(p[0] - target[0]) + std::abs(p[1] - target[1]) + std::abs(p[2] - target[2]) < 24;
+            };
+            int inside = 0;
+            for (int y = r.y0; y < r.y1; ++y)
+              for (int x = r.x0; x < r.x1; ++x) inside += isText(d.at(x, y));
+            const int area = (r.x1 - r.x0) * (r.y1 - r.y0);
+            EXPECT_GT(inside, area / 5) << entry.file << ": " << inside << " text pixels of " << area;
+            EXPECT_LT(inside, area * 4 / 5) << entry.file << ": the box is not simply filled";
+            // The same box moved off the text, just below it, holds next to none.
+            int below = 0;
+            const int height = r.y1 - r.y0;
+            for (int y = r.y1 + 4; y < std::min(r.y1 + 4 + height / 4, d.height); ++y)
+              for (int x = r.x0; x < r.x1; ++x) below += isText(d.at(x, y));
+            EXPECT_LT(below, area / 50) << entry.file << ": " << below << " text pixels below the box";
+          });
   EXPECT_GE(captions, 7) << "six credits captions and the doodle panel's title";
 }
 
@@ -420,8 +435,8 @@ TEST_F(WrittenPictures, CreditsPairsNeverCoverEachOtherWhileTheySlideIn) {
     ASSERT_TRUE(decode(*dir_ + "/" + layer.picture, out.picture)) << layer.picture;
     ASSERT_EQ(out.picture.width, layer.width) << layer.picture << " is not drawn at its own size";
     ASSERT_EQ(out.picture.height, layer.height) << layer.picture << " is not drawn at its own size";
-    const std::vector<KeyRow> keys = layerKeyRows(layer.x, layer.y, layer.width, layer.height, layer.kind,
-                                                  layer.inTime, layer.holdTime, layer.outTime);
+    const std::vector<KeyRow> keys = layerKeyRows(layer.x, layer.y, layer.width, layer.height, layer.kind, layer.inTime,
+                                                  layer.holdTime, layer.outTime);
     ASSERT_EQ(keys.size(), 5u) << layer.picture << " does not slide in";
     const Vec3 off = *keys[1].position, home = *keys[2].position;  // the slide in: second key to third
     const float hw = static_cast<float>(layer.width / 2), hh = static_cast<float>(layer.height / 2);
@@ -459,22 +474,24 @@ TEST_F(WrittenPictures, CreditsPairsNeverCoverEachOtherWhileTheySlideIn) {
 }
 
 TEST_F(WrittenPictures, RepeatingTexturesHaveNoSeamAtTheirEdges) {
-  forEach([](const PictureEntry& s) { return s.tiles; }, [&](const PictureEntry& entry, const Decoded& d) {
-    // Compare the step across the wrap (last column to first, last row to
-    // first) with the picture's ordinary step between neighbours.
-    auto step = [&](int x0, int y0, int x1, int y1) {
-      const std::uint8_t *p = d.at(x0, y0), *q = d.at(x1, y1);
-      return std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]);
-    };
-    const int n = d.width;
-    double across = 0.0, inside = 0.0;
-    for (int i = 0; i < n; ++i) {
-      across += step(n - 1, i, 0, i) + step(i, n - 1, i, 0);
-      for (int k = 0; k < n - 1; k += 8) inside += (step(k, i, k + 1, i) + step(i, k, i, k + 1)) * 8.0 / (n - 1);
-    }
-    EXPECT_LT(across, 2.0 * inside + 4.0 * n) << entry.file << ": wrap step " << across / (2 * n)
-                                               << " against ordinary " << inside / (2 * n);
-  });
+  forEach([](const PictureEntry& s) { return s.tiles; },
+          [&](const PictureEntry& entry, const Decoded& d) {
+            // Compare the step across the wrap (last column to first, last row to
+            // first) with the picture's ordinary step between neighbours.
+            auto step = [&](int x0, int y0, int x1, int y1) {
+              const std::uint8_t *p = d.at(x0, y0), *q = d.at(x1, y1);
+              return std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]);
+            };
+            const int n = d.width;
+            double across = 0.0, inside = 0.0;
+            for (int i = 0; i < n; ++i) {
+              across += step(n - 1, i, 0, i) + step(i, n - 1, i, 0);
+              for (int k = 0; k < n - 1; k += 8)
+                inside += (step(k, i, k + 1, i) + step(i, k, i, k + 1)) * 8.0 / (n - 1);
+            }
+            EXPECT_LT(across, 2.0 * inside + 4.0 * n)
+                << entry.file << ": wrap step " << across / (2 * n) << " against ordinary " << inside / (2 * n);
+          });
 }
 
 TEST_F(WrittenPictures, ASecondRunWritesTheSameBytes) {

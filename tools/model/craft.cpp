@@ -82,11 +82,10 @@ ModelDesign forkDesign() {
   flat.capEnd = true;
   flat.vRepeat = 2.0f;
   addTube(body.mesh,
-          {at(-22.0f, 0.0f, 0.0f, 0.9f, 0.35f), at(-21.3f, 0.0f, 0.0f, 1.7f, 0.5f),
-           at(-19.0f, 0.0f, 0.0f, 2.0f, 0.55f), at(-14.0f, 0.0f, 0.0f, 1.8f, 0.5f),
-           at(-9.0f, 0.0f, 0.0f, 1.3f, 0.45f), at(-4.0f, -0.3f, 0.0f, 0.75f, 0.45f),
-           at(-1.0f, -0.8f, 0.0f, 0.8f, 0.4f), at(2.0f, -1.0f, 0.0f, 1.8f, 0.35f),
-           at(5.0f, -1.0f, 0.0f, 3.0f, 0.32f), at(kTineRootX, kTineRootY, 0.0f, 3.8f, 0.3f)},
+          {at(-22.0f, 0.0f, 0.0f, 0.9f, 0.35f), at(-21.3f, 0.0f, 0.0f, 1.7f, 0.5f), at(-19.0f, 0.0f, 0.0f, 2.0f, 0.55f),
+           at(-14.0f, 0.0f, 0.0f, 1.8f, 0.5f), at(-9.0f, 0.0f, 0.0f, 1.3f, 0.45f), at(-4.0f, -0.3f, 0.0f, 0.75f, 0.45f),
+           at(-1.0f, -0.8f, 0.0f, 0.8f, 0.4f), at(2.0f, -1.0f, 0.0f, 1.8f, 0.35f), at(5.0f, -1.0f, 0.0f, 3.0f, 0.32f),
+           at(kTineRootX, kTineRootY, 0.0f, 3.8f, 0.3f)},
           flat);
   d.parts.push_back(std::move(body));
 
@@ -122,7 +121,9 @@ ModelDesign shuttleDesign() {
   ModelDesign d;
   d.fileName = "avaruusalus01.3ds";
   d.frames = kShuttleFrames;
-  d.materials = {{"Valkoinen", 0.92f, 0.92f, 0.9f}, {"Musta", 0.15f, 0.15f, 0.17f}, {"Ikkuna", 0.1f, 0.12f, 0.25f},
+  d.materials = {{"Valkoinen", 0.92f, 0.92f, 0.9f},
+                 {"Musta", 0.15f, 0.15f, 0.17f},
+                 {"Ikkuna", 0.1f, 0.12f, 0.25f},
                  {"Suutin", 0.45f, 0.42f, 0.4f}};
   constexpr int kWhite = 0, kBlack = 1, kWindow = 2, kNozzle = 3;
   constexpr float kWingZ = -21.0f;
@@ -151,16 +152,20 @@ ModelDesign shuttleDesign() {
   addEllipsoid(body.mesh, Placement::at({-156.0f, 0.0f, 17.0f}), {26.0f, 19.0f, 13.0f}, 16, 8);
   body.mesh.material = kBlack;
   addPrism(body.mesh, Placement::at({0.0f, 0.0f, kWingZ}),
-           {{-150.0f, -22.0f}, {-70.0f, -42.0f}, {80.0f, -128.0f}, {108.0f, -128.0f}, {108.0f, 128.0f},
-            {80.0f, 128.0f}, {-70.0f, 42.0f}, {-150.0f, 22.0f}},
+           {{-150.0f, -22.0f},
+            {-70.0f, -42.0f},
+            {80.0f, -128.0f},
+            {108.0f, -128.0f},
+            {108.0f, 128.0f},
+            {80.0f, 128.0f},
+            {-70.0f, 42.0f},
+            {-150.0f, 22.0f}},
            {20.0f, 0.0f}, 7.0f, 0.01f);
   body.mesh.material = kWhite;
   addPrism(body.mesh, facingFront({0.0f, 0.0f, 0.0f}),
-           {{45.0f, 22.0f}, {125.0f, 22.0f}, {150.0f, 150.0f}, {128.0f, 150.0f}},
-           {110.0f, 60.0f}, 7.0f, 0.01f);
+           {{45.0f, 22.0f}, {125.0f, 22.0f}, {150.0f, 150.0f}, {128.0f, 150.0f}}, {110.0f, 60.0f}, 7.0f, 0.01f);
   for (float side : {-1.0f, 1.0f}) {
-    addEllipsoid(body.mesh, Placement::at({88.0f, 24.0f * side, 25.0f}).turnedY(90.0f), {9.0f, 11.0f, 42.0f}, 12,
-                 8);
+    addEllipsoid(body.mesh, Placement::at({88.0f, 24.0f * side, 25.0f}).turnedY(90.0f), {9.0f, 11.0f, 42.0f}, 12, 8);
   }
   d.parts.push_back(std::move(body));
 
@@ -247,8 +252,8 @@ ModelDesign mothershipDesign() {
   addBox(hull.mesh, {-15.0f, -150.0f, 62.0f}, {15.0f, -95.0f, 90.0f}, 0.02f);
   addEllipsoid(hull.mesh, Placement::at({0.0f, -122.0f, 90.0f}), {15.0f, 27.0f, 8.0f}, 16, 6);
   hull.mesh.material = kLights;
-  const Vec3 engines[4] = {{-28.0f, -186.0f, 40.0f}, {28.0f, -186.0f, 40.0f}, {-24.0f, -176.0f, -38.0f},
-                           {24.0f, -176.0f, -38.0f}};
+  const Vec3 engines[4] = {
+      {-28.0f, -186.0f, 40.0f}, {28.0f, -186.0f, 40.0f}, {-24.0f, -176.0f, -38.0f}, {24.0f, -176.0f, -38.0f}};
   for (const Vec3& e : engines) {
     // Turned so that the lathe's axis points backwards (-y).
     addLathe(hull.mesh, Placement::at(e).turnedX(90.0f), {{13.0f, -4.0f}, {15.0f, 0.0f}, {18.0f, 24.0f}, {0.0f, 24.0f}},

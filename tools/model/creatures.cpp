@@ -84,8 +84,7 @@ ModelDesign bearDesign() {
     leg.axis = {1.0f, 0.0f, 0.0f};
     leg.mesh.material = kFur;
     addTube(leg.mesh,
-            {at(13.0f * s, 0.0f, -22.0f, 11.0f), at(13.5f * s, 0.0f, -40.0f, 10.0f),
-             at(14.0f * s, 0.0f, -56.0f, 9.5f)},
+            {at(13.0f * s, 0.0f, -22.0f, 11.0f), at(13.5f * s, 0.0f, -40.0f, 10.0f), at(14.0f * s, 0.0f, -56.0f, 9.5f)},
             limbTube(12, forward));
     leg.mesh.material = kDark;
     addEllipsoid(leg.mesh, Placement::at({14.0f * s, 6.0f, -60.0f}), {9.0f, 14.0f, 6.0f}, 10, 6);
@@ -122,7 +121,8 @@ ModelDesign pigDesign() {
     const float s = static_cast<float>(k) / kTailSamples;
     const float a = 15.707963f * s;
     tail.push_back({{-11.7f - 2.3f * s, 1.0f * std::sin(a), 3.5f + 1.0f * (std::cos(a) - 1.0f)},
-                    0.4f - 0.2f * s, 0.4f - 0.2f * s});
+                    0.4f - 0.2f * s,
+                    0.4f - 0.2f * s});
   }
   TubeOptions curl;
   curl.segments = 6;
@@ -154,7 +154,9 @@ ModelDesign horseDesign() {
   ModelDesign d;
   d.fileName = "kyklohepo.3ds";
   d.frames = kStillFrames;
-  d.materials = {{"Hepo", 0.9f, 0.85f, 0.75f}, {"Harja", 0.3f, 0.2f, 0.1f}, {"Pyora", 0.15f, 0.15f, 0.2f},
+  d.materials = {{"Hepo", 0.9f, 0.85f, 0.75f},
+                 {"Harja", 0.3f, 0.2f, 0.1f},
+                 {"Pyora", 0.15f, 0.15f, 0.2f},
                  {"Satula", 0.8f, 0.1f, 0.1f}};
   constexpr int kCoat = 0, kMane = 1, kWheel = 2, kSaddle = 3;
   constexpr float kAxleZ = -22.0f;
@@ -167,8 +169,7 @@ ModelDesign horseDesign() {
   horse.mesh.material = kWheel;
   addTorus(horse.mesh, facingFront({0.0f, 0.0f, kAxleZ}), 13.0f, 2.2f, 32, 8, 4.0f);
   addLathe(horse.mesh, Placement::at({0.0f, -3.0f, kAxleZ}).turnedX(-90.0f),
-           {{0.0f, 0.0f}, {2.5f, 0.0f}, {2.5f, 6.0f}, {0.0f, 6.0f}},
-           12);
+           {{0.0f, 0.0f}, {2.5f, 0.0f}, {2.5f, 6.0f}, {0.0f, 6.0f}}, 12);
   for (int k = 0; k < 6; ++k) {
     const float a = 1.0471976f * static_cast<float>(k);
     const float c = std::cos(a), s = std::sin(a);
@@ -193,8 +194,9 @@ ModelDesign horseDesign() {
     // Legs splay out fore and aft like a rocking horse's, ending in hooves.
     for (float fx : {-1.0f, 1.0f}) {
       horse.mesh.material = kCoat;
-      addTube(horse.mesh, {at(10.0f * fx, 3.5f * side, 6.0f, 1.8f), at(14.0f * fx, 3.8f * side, -1.0f, 1.5f),
-                           at(17.0f * fx, 4.0f * side, -8.0f, 1.3f)},
+      addTube(horse.mesh,
+              {at(10.0f * fx, 3.5f * side, 6.0f, 1.8f), at(14.0f * fx, 3.8f * side, -1.0f, 1.5f),
+               at(17.0f * fx, 4.0f * side, -8.0f, 1.3f)},
               limbTube(8, {0.0f, 1.0f, 0.0f}));
       horse.mesh.material = kMane;
       addEllipsoid(horse.mesh, Placement::at({17.3f * fx, 4.0f * side, -9.0f}), {1.8f, 1.6f, 1.2f}, 8, 5);
@@ -209,8 +211,9 @@ ModelDesign horseDesign() {
   }
   TubeOptions tailOpt = limbTube(8, sideways);
   tailOpt.capStart = false;
-  addTube(horse.mesh, {at(-14.0f, 0.0f, 13.0f, 1.6f), at(-19.0f, 0.0f, 12.0f, 1.3f), at(-22.0f, 0.0f, 8.0f, 0.9f),
-                       at(-23.0f, 0.0f, 4.0f, 0.4f)},
+  addTube(horse.mesh,
+          {at(-14.0f, 0.0f, 13.0f, 1.6f), at(-19.0f, 0.0f, 12.0f, 1.3f), at(-22.0f, 0.0f, 8.0f, 0.9f),
+           at(-23.0f, 0.0f, 4.0f, 0.4f)},
           tailOpt);
   horse.mesh.material = kSaddle;
   addEllipsoid(horse.mesh, Placement::at({0.0f, 0.0f, 16.5f}), {5.0f, 6.8f, 2.0f}, 12, 6);

@@ -26,9 +26,9 @@ class Scatter {
 };
 
 constexpr int kStarCount = 180;
-constexpr float kStarInnerRadius = 8.0f;   // keeps stars off the axis the camera looks along
+constexpr float kStarInnerRadius = 8.0f;  // keeps stars off the axis the camera looks along
 constexpr float kStarOuterRadius = 60.0f;
-constexpr float kStarDepth = 40.0f;        // stars spread over file y -40 .. 40
+constexpr float kStarDepth = 40.0f;  // stars spread over file y -40 .. 40
 constexpr float kBallRadius = 40.0f;
 
 ModelPart singlePart(const char* name, MeshData mesh) {
@@ -49,8 +49,7 @@ ModelDesign skyDesign() {
   // Faces point inward: the sphere is only ever seen from inside. The star
   // picture repeats four times around and twice from pole to pole so that it
   // is not stretched.
-  addEllipsoid(mesh, Placement{}, {kSkyRadius, kSkyRadius, kSkyRadius}, kSkySlices, kSkyStacks, true, 4.0f,
-               2.0f);
+  addEllipsoid(mesh, Placement{}, {kSkyRadius, kSkyRadius, kSkyRadius}, kSkySlices, kSkyStacks, true, 4.0f, 2.0f);
   d.parts.push_back(singlePart("Avaruus", std::move(mesh)));
   return d;
 }

@@ -12,9 +12,7 @@ Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 Vec3 operator*(Vec3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
 float dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-Vec3 cross(Vec3 a, Vec3 b) {
-  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
+Vec3 cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 float length(Vec3 a) { return std::sqrt(dot(a, a)); }
 Vec3 normalize(Vec3 a) {
   const float len = length(a);
@@ -167,8 +165,8 @@ void addTube(MeshData& mesh, const std::vector<TubeSample>& samples, const TubeO
   sweepSections(mesh, sections, options);
 }
 
-void addLathe(MeshData& mesh, const Placement& place, const std::vector<Vec2>& profile, int segments,
-              float sx, float sy, bool inward, float uRepeat, float vRepeat) {
+void addLathe(MeshData& mesh, const Placement& place, const std::vector<Vec2>& profile, int segments, float sx,
+              float sy, bool inward, float uRepeat, float vRepeat) {
   if (profile.size() < 2) return;
   std::vector<Section> sections;
   for (const Vec2& rh : profile) {
@@ -195,8 +193,8 @@ void addEllipsoid(MeshData& mesh, const Placement& place, Vec3 radii, int slices
   addLathe(mesh, place, profile, slices, radii.x, radii.y, inward, uRepeat, vRepeat);
 }
 
-void addPrism(MeshData& mesh, const Placement& place, const std::vector<Vec2>& outline, Vec2 centre,
-              float thickness, float uvScale) {
+void addPrism(MeshData& mesh, const Placement& place, const std::vector<Vec2>& outline, Vec2 centre, float thickness,
+              float uvScale) {
   const int n = static_cast<int>(outline.size());
   if (n < 3) return;
   const float half = 0.5f * thickness;

@@ -76,8 +76,8 @@ struct TubeOptions {
   int segments = 16;
   bool capStart = false;  // close the first section with a fan to its centre
   bool capEnd = false;
-  bool closedPath = false;  // the last section joins the first (rings)
-  bool inward = false;      // triangles face the tube's axis (a sky seen from inside)
+  bool closedPath = false;    // the last section joins the first (rings)
+  bool inward = false;        // triangles face the tube's axis (a sky seen from inside)
   Vec3 up{0.0f, 0.0f, 1.0f};  // picks the first section's normal; must not be parallel to the path
   float uRepeat = 1.0f;       // texture turns around the tube
   float vRepeat = 1.0f;       // texture repeats along the path
@@ -91,29 +91,28 @@ void addTube(MeshData& mesh, const std::vector<TubeSample>& samples, const TubeO
 // Lathe around the placement's local z axis: profile holds (radius, height)
 // pairs from bottom to top; the section is scaled by sx along local x and sy
 // along local y. A radius of 0 at either end closes the surface there.
-void addLathe(MeshData& mesh, const Placement& place, const std::vector<Vec2>& profile, int segments,
-              float sx = 1.0f, float sy = 1.0f, bool inward = false, float uRepeat = 1.0f,
-              float vRepeat = 1.0f);
+void addLathe(MeshData& mesh, const Placement& place, const std::vector<Vec2>& profile, int segments, float sx = 1.0f,
+              float sy = 1.0f, bool inward = false, float uRepeat = 1.0f, float vRepeat = 1.0f);
 
 // Ellipsoid with radii along the placement's local axes; texels follow
 // longitude (u) and latitude (v), a spherical mapping.
-void addEllipsoid(MeshData& mesh, const Placement& place, Vec3 radii, int slices, int stacks,
-                  bool inward = false, float uRepeat = 1.0f, float vRepeat = 1.0f);
+void addEllipsoid(MeshData& mesh, const Placement& place, Vec3 radii, int slices, int stacks, bool inward = false,
+                  float uRepeat = 1.0f, float vRepeat = 1.0f);
 
 // Extrudes an outline in the placement's local xy plane symmetrically along
 // local z by thickness. The outline runs counter-clockwise and every edge must
 // be visible from centre (a star-shaped polygon), since the caps are fans from
 // it. Thickness 0 gives one flat fan. Texels: planar (x, y) * uvScale on caps,
 // perimeter length along the sides.
-void addPrism(MeshData& mesh, const Placement& place, const std::vector<Vec2>& outline, Vec2 centre,
-              float thickness, float uvScale);
+void addPrism(MeshData& mesh, const Placement& place, const std::vector<Vec2>& outline, Vec2 centre, float thickness,
+              float uvScale);
 
 // Axis-aligned box between lo and hi with a planar mapping per side.
 void addBox(MeshData& mesh, Vec3 lo, Vec3 hi, float uvScale);
 
 // Ring lying in the placement's local xy plane around its origin.
-void addTorus(MeshData& mesh, const Placement& place, float radius, float tubeRadius, int segments,
-              int sides, float uRepeat = 1.0f);
+void addTorus(MeshData& mesh, const Placement& place, float radius, float tubeRadius, int segments, int sides,
+              float uRepeat = 1.0f);
 
 struct Bounds {
   Vec3 lo;

@@ -23,7 +23,7 @@ namespace vorn::assets {
 namespace {
 
 constexpr float kDegToRad = 0.017453292f;
-constexpr std::size_t kMaxIndex = 65535;     // 3DS point and face counts are 16-bit
+constexpr std::size_t kMaxIndex = 65535;  // 3DS point and face counts are 16-bit
 // Rotation keys are stored as relative turns and lib3ds interpolates them the
 // short way round, so neighbouring keys must stay under half a turn apart.
 constexpr float kMaxKeyStepDegrees = 170.0f;

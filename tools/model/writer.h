@@ -26,9 +26,9 @@ struct ModelPart {
   std::string name;
   int parent = -1;  // index of an earlier part, or -1 for a top-level node
   MeshData mesh;
-  Vec3 pivot;                    // joint, in model space
-  Vec3 axis{0.0f, 0.0f, 1.0f};   // unit axis of the keyed turn, right-handed
-  std::vector<AngleKey> turn;    // ascending frames; empty: the part rests
+  Vec3 pivot;                   // joint, in model space
+  Vec3 axis{0.0f, 0.0f, 1.0f};  // unit axis of the keyed turn, right-handed
+  std::vector<AngleKey> turn;   // ascending frames; empty: the part rests
 };
 
 struct ModelMaterial {
@@ -37,9 +37,9 @@ struct ModelMaterial {
 };
 
 struct ModelDesign {
-  std::string fileName;  // e.g. "karhu.3ds"
-  int frames = 1;        // the file's frame count, the span of its keys
-  bool textured = true;  // the show's Material puts a texture on it: texels for every point
+  std::string fileName;                  // e.g. "karhu.3ds"
+  int frames = 1;                        // the file's frame count, the span of its keys
+  bool textured = true;                  // the show's Material puts a texture on it: texels for every point
   std::vector<ModelMaterial> materials;  // Triangle::material indexes this list
   std::vector<ModelPart> parts;
 };

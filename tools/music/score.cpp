@@ -44,15 +44,15 @@ constexpr Chord kE{28, {56, 59, 64}};
 
 // One letter per bar: a = Am, F, C, G, e = Em, E = E major.
 constexpr std::string_view kChordChart =
-    "aFCGaFCGaFC"           // 0 - 22 s   calm opening
-    "GaFGE"                 // 22 - 32 s  launch build-up
-    "aFCG"                  // 32 - 40 s  break
-    "aFCGaFCGaFCGaFCGaFG"   // 40 - 78 s  driving
-    "FGeaFGeaE"             // 78 - 96 s  breakdown
-    "aFCGE"                 // 96 - 106 s stars
-    "aFCGaFCGaFCGaFG"       // 106 - 136 s credits
-    "aFCGaFCGFG"            // 136 - 156 s reprise
-    "aFCGaFGaaa";           // 156 - 176 s outro
+    "aFCGaFCGaFC"          // 0 - 22 s   calm opening
+    "GaFGE"                // 22 - 32 s  launch build-up
+    "aFCG"                 // 32 - 40 s  break
+    "aFCGaFCGaFCGaFCGaFG"  // 40 - 78 s  driving
+    "FGeaFGeaE"            // 78 - 96 s  breakdown
+    "aFCGE"                // 96 - 106 s stars
+    "aFCGaFCGaFCGaFG"      // 106 - 136 s credits
+    "aFCGaFCGFG"           // 136 - 156 s reprise
+    "aFCGaFGaaa";          // 156 - 176 s outro
 static_assert(kChordChart.size() == kBarCount, "one chord per bar");
 
 const Chord& chordAt(int bar) {
@@ -74,35 +74,26 @@ struct MelodyNote {
 };
 
 // The main motif over Am F C G, asking a question...
-constexpr MelodyNote kPhraseA[] = {
-    {0, 3, 76}, {3, 1, 74}, {4, 2, 72}, {6, 2, 69},
-    {8, 2, 69}, {10, 2, 72}, {12, 3, 77}, {15, 1, 76},
-    {16, 3, 76}, {19, 1, 74}, {20, 2, 72}, {22, 2, 67},
-    {24, 4, 74}, {28, 2, 71}, {30, 2, 74}};
+constexpr MelodyNote kPhraseA[] = {{0, 3, 76},  {3, 1, 74},  {4, 2, 72},  {6, 2, 69},  {8, 2, 69},
+                                   {10, 2, 72}, {12, 3, 77}, {15, 1, 76}, {16, 3, 76}, {19, 1, 74},
+                                   {20, 2, 72}, {22, 2, 67}, {24, 4, 74}, {28, 2, 71}, {30, 2, 74}};
 // ...and answering it, climbing to G5 before falling back.
-constexpr MelodyNote kPhraseB[] = {
-    {0, 3, 76}, {3, 1, 74}, {4, 2, 72}, {6, 2, 69},
-    {8, 2, 69}, {10, 2, 72}, {12, 3, 77}, {15, 1, 79},
-    {16, 2, 76}, {18, 2, 79}, {20, 2, 76}, {22, 2, 72},
-    {24, 3, 74}, {27, 1, 72}, {28, 4, 71}};
+constexpr MelodyNote kPhraseB[] = {{0, 3, 76},  {3, 1, 74},  {4, 2, 72},  {6, 2, 69},  {8, 2, 69},
+                                   {10, 2, 72}, {12, 3, 77}, {15, 1, 79}, {16, 2, 76}, {18, 2, 79},
+                                   {20, 2, 76}, {22, 2, 72}, {24, 3, 74}, {27, 1, 72}, {28, 4, 71}};
 // The same motif an octave higher and busier, for the driving parts.
-constexpr MelodyNote kPhraseC[] = {
-    {0, 2, 81}, {2, 1, 79}, {3, 1, 76}, {4, 2, 81}, {6, 1, 83}, {7, 1, 84},
-    {8, 3, 84}, {11, 1, 83}, {12, 2, 81}, {14, 2, 77},
-    {16, 3, 79}, {19, 1, 76}, {20, 2, 72}, {22, 2, 76},
-    {24, 2, 74}, {26, 2, 71}, {28, 2, 74}, {30, 2, 79}};
+constexpr MelodyNote kPhraseC[] = {{0, 2, 81},  {2, 1, 79},  {3, 1, 76},  {4, 2, 81},  {6, 1, 83},  {7, 1, 84},
+                                   {8, 3, 84},  {11, 1, 83}, {12, 2, 81}, {14, 2, 77}, {16, 3, 79}, {19, 1, 76},
+                                   {20, 2, 72}, {22, 2, 76}, {24, 2, 74}, {26, 2, 71}, {28, 2, 74}, {30, 2, 79}};
 // Long notes over F G Em Am for the breakdown.
-constexpr MelodyNote kPhraseSlow[] = {
-    {0, 4, 69}, {4, 4, 72}, {8, 4, 71}, {12, 4, 74},
-    {16, 6, 76}, {22, 2, 74}, {24, 8, 72}};
+constexpr MelodyNote kPhraseSlow[] = {{0, 4, 69},  {4, 4, 72},  {8, 4, 71}, {12, 4, 74},
+                                      {16, 6, 76}, {22, 2, 74}, {24, 8, 72}};
 // The closing phrase over Am F G Am, coming to rest on A4.
-constexpr MelodyNote kPhraseEnd[] = {
-    {0, 3, 76}, {3, 1, 74}, {4, 4, 72}, {8, 4, 69}, {12, 4, 72},
-    {16, 4, 71}, {20, 4, 74}, {24, 12, 69}};
+constexpr MelodyNote kPhraseEnd[] = {{0, 3, 76},  {3, 1, 74},  {4, 4, 72},  {8, 4, 69},
+                                     {12, 4, 72}, {16, 4, 71}, {20, 4, 74}, {24, 12, 69}};
 
 template <size_t N>
-void playPhrase(Mix& mix, const MelodyNote (&phrase)[N], int firstBar, float velocity,
-                int untilBar = kBarCount) {
+void playPhrase(Mix& mix, const MelodyNote (&phrase)[N], int firstBar, float velocity, int untilBar = kBarCount) {
   for (const MelodyNote& n : phrase) {
     if (firstBar + n.eighth / 8 >= untilBar) continue;
     const int start = frameAt(firstBar, n.eighth * 2);
@@ -116,14 +107,11 @@ int steps(double count) { return static_cast<int>(count * kFramesPerStep); }
 
 // Pads over [firstBar, endBar), one note per chord tone, held across bars
 // that repeat the chord; brightness moves linearly from one value to another.
-void pads(Mix& mix, int firstBar, int endBar, float velocity, float brightnessFrom,
-          float brightnessTo) {
+void pads(Mix& mix, int firstBar, int endBar, float velocity, float brightnessFrom, float brightnessTo) {
   for (int bar = firstBar; bar < endBar;) {
     int next = bar + 1;
     while (next < endBar && kChordChart[next] == kChordChart[bar]) ++next;
-    const float along = endBar - firstBar > 1
-                            ? static_cast<float>(bar - firstBar) / (endBar - firstBar - 1)
-                            : 0.0f;
+    const float along = endBar - firstBar > 1 ? static_cast<float>(bar - firstBar) / (endBar - firstBar - 1) : 0.0f;
     const float brightness = brightnessFrom + (brightnessTo - brightnessFrom) * along;
     const int length = frameAt(next) - frameAt(bar) - steps(0.5);
     for (int note : chordAt(bar).pad) addPad(mix, frameAt(bar), length, note, velocity, brightness);
@@ -144,8 +132,7 @@ void arpeggio(Mix& mix, int bar, int stepsPerNote, float velocity, int octave) {
 }
 
 void fourOnTheFloor(Mix& mix, int bar, float velocity, bool duck, float bodySeconds = 0.3f) {
-  for (int beat = 0; beat < 4; ++beat)
-    addKick(mix, frameAt(bar, beat * 4), velocity, duck, bodySeconds);
+  for (int beat = 0; beat < 4; ++beat) addKick(mix, frameAt(bar, beat * 4), velocity, duck, bodySeconds);
 }
 
 void backbeat(Mix& mix, int bar, float velocity) {
@@ -184,8 +171,7 @@ void bassEighths(Mix& mix, int bar, float velocity, float brightness, bool octav
   for (int step = 0; step < kStepsPerBar; step += 2) {
     const bool offbeat = step % 4 == 2;
     const int note = root + (octaveJumps && offbeat ? 12 : 0);
-    addBass(mix, frameAt(bar, step), steps(1.6), note, velocity * (offbeat ? 0.85f : 1.0f),
-            brightness);
+    addBass(mix, frameAt(bar, step), steps(1.6), note, velocity * (offbeat ? 0.85f : 1.0f), brightness);
   }
 }
 
@@ -199,14 +185,12 @@ void bassOffbeats(Mix& mix, int bar, float velocity, float brightness) {
 }
 
 void bassHeld(Mix& mix, int bar, int bars, float velocity, float brightness) {
-  addBass(mix, frameAt(bar), frameAt(bar + bars) - frameAt(bar) - steps(1), chordAt(bar).bass,
-          velocity, brightness);
+  addBass(mix, frameAt(bar), frameAt(bar + bars) - frameAt(bar) - steps(1), chordAt(bar).bass, velocity, brightness);
 }
 
 void calmOpening(Mix& mix) {
   pads(mix, 0, kLaunchBar, 1.3f, 0.12f, 0.4f);
-  for (int bar = 2; bar < kLaunchBar; ++bar)
-    arpeggio(mix, bar, 2, 0.45f + 0.03f * bar, 1);
+  for (int bar = 2; bar < kLaunchBar; ++bar) arpeggio(mix, bar, 2, 0.45f + 0.03f * bar, 1);
   playPhrase(mix, kPhraseA, 4, 0.55f);
   playPhrase(mix, kPhraseB, 8, 0.6f, kLaunchBar);
   addHat(mix, frameAt(kLaunchBar - 1, 12), 0.5f, true);
@@ -249,8 +233,7 @@ void groove(Mix& mix, int bar, float kick, bool busy) {
 
 void drivingSection(Mix& mix) {
   pads(mix, kDriveBar, kBreakdownBar, 0.8f, 0.4f, 0.5f);
-  for (int bar = kDriveBar; bar < kBreakdownBar; ++bar)
-    groove(mix, bar, 0.8f, bar >= kMothershipBar);
+  for (int bar = kDriveBar; bar < kBreakdownBar; ++bar) groove(mix, bar, 0.8f, bar >= kMothershipBar);
   for (int bar : {kDriveBar, kMothershipBar, kMothershipBar + 8}) addCrash(mix, frameAt(bar), 0.8f);
   playPhrase(mix, kPhraseA, kDriveBar, 0.85f);
   playPhrase(mix, kPhraseB, kDriveBar + 4, 0.85f);

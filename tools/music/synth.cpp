@@ -134,19 +134,14 @@ class HoldEnvelope {
   int frame_ = 0;
 };
 
-uint32_t seedFor(int start, uint32_t salt) {
-  return static_cast<uint32_t>(start) * 2654435761u ^ salt;
-}
+uint32_t seedFor(int start, uint32_t salt) { return static_cast<uint32_t>(start) * 2654435761u ^ salt; }
 
 struct Pan {
-  explicit Pan(float pan)
-      : left(std::cos((pan + 1.0f) * kPi * 0.25f)), right(std::sin((pan + 1.0f) * kPi * 0.25f)) {}
+  explicit Pan(float pan) : left(std::cos((pan + 1.0f) * kPi * 0.25f)), right(std::sin((pan + 1.0f) * kPi * 0.25f)) {}
   float left, right;
 };
 
-int lastFrame(const Mix& mix, int start, int length) {
-  return std::min(mix.frames, start + length);
-}
+int lastFrame(const Mix& mix, int start, int length) { return std::min(mix.frames, start + length); }
 
 }  // namespace
 
@@ -292,8 +287,7 @@ void addBass(Mix& mix, int start, int length, int note, float velocity, float br
   const float gain = 0.24f * velocity;
   const int end = lastFrame(mix, start, length + frames(0.5f));
   for (int f = start, i = 0; f < end && !amp.finished(); ++f, ++i) {
-    if (i % kFilterUpdateFrames == 0)
-      filter.set(140.0f + brightness * (700.0f + 1600.0f * sweep), 0.3f);
+    if (i % kFilterUpdateFrames == 0) filter.set(140.0f + brightness * (700.0f + 1600.0f * sweep), 0.3f);
     filter.process(saw.next());
     advance(phase, hz / kRate);
     const float s = gain * amp.next() * (0.6f * filter.low + 0.55f * sine(phase));

@@ -20,12 +20,12 @@ constexpr int kDelayFrames = kRate * 3 / 8;  // a dotted eighth at 120 BPM
 constexpr float kDelayFeedback = 0.38f;
 constexpr float kDelayReturn = 0.8f;
 constexpr float kDelayToReverb = 0.3f;
-constexpr float kDuckDepth = 0.45f;        // music-bus cut right after a kick
-constexpr float kDuckSeconds = 0.12f;      // time constant of its recovery
+constexpr float kDuckDepth = 0.45f;    // music-bus cut right after a kick
+constexpr float kDuckSeconds = 0.12f;  // time constant of its recovery
 constexpr float kDuckAttackSeconds = 0.004f;
 constexpr float kLimiterReleaseSeconds = 0.1f;
-constexpr float kFadeInSeconds = 1.5f;  // the opening pads swell in
-constexpr float kFadeOutSeconds = 8.0f;  // the closing picture's tile-wave fade
+constexpr float kFadeInSeconds = 1.5f;     // the opening pads swell in
+constexpr float kFadeOutSeconds = 8.0f;    // the closing picture's tile-wave fade
 constexpr int kStreamSerial = 0x766f726e;  // fixed, so the file is the same every run
 
 // A feedback comb with a one-pole low-pass in the loop (Schroeder/Moorer).
@@ -132,8 +132,7 @@ std::vector<float> duckGains(const Mix& mix) {
   const float attackFrames = kDuckAttackSeconds * kRate;
   const int span = static_cast<int>(6.0f * kDuckSeconds * kRate);
   for (size_t k = 0; k < kicks.size(); ++k) {
-    const int end = std::min({mix.frames, kicks[k] + span,
-                              k + 1 < kicks.size() ? kicks[k + 1] : mix.frames});
+    const int end = std::min({mix.frames, kicks[k] + span, k + 1 < kicks.size() ? kicks[k + 1] : mix.frames});
     for (int f = kicks[k]; f < end; ++f) {
       const float since = static_cast<float>(f - kicks[k]);
       const float recovery = std::exp(-since / (kDuckSeconds * kRate));

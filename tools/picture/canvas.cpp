@@ -40,7 +40,9 @@ Box around(Vec2 centre, float reachX, float reachY) {
 }
 
 Canvas::Canvas(int width, int height, Colour fill)
-    : width_(width), height_(height), pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill) {}
+    : width_(width),
+      height_(height),
+      pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill) {}
 
 Box Canvas::clipped(Box b) const {
   return {std::max(b.x0, 0), std::max(b.y0, 0), std::min(b.x1, width_), std::min(b.y1, height_)};
@@ -82,7 +84,8 @@ std::vector<std::uint8_t> Canvas::toRgba8() const {
   // its known 4-neighbours; only the pixels next to the last pass's finds are
   // looked at again.
   auto neighbours = [&](std::size_t i, auto visit) {
-    const int x = static_cast<int>(i % static_cast<std::size_t>(width_)), y = static_cast<int>(i / static_cast<std::size_t>(width_));
+    const int x = static_cast<int>(i % static_cast<std::size_t>(width_)),
+              y = static_cast<int>(i / static_cast<std::size_t>(width_));
     if (x > 0) visit(i - 1);
     if (x + 1 < width_) visit(i + 1);
     if (y > 0) visit(i - static_cast<std::size_t>(width_));
@@ -164,7 +167,7 @@ float polygonSdf(Vec2 p, const std::vector<Vec2>& v) {
     const float h = len2 > 0.0f ? clamp01(dot(w, e) / len2) : 0.0f;
     const Vec2 b = w - e * h;
     d = std::min(d, dot(b, b));
-    const bool c1 = p.y >= v[i].y, c2 = p.y < v[j].y, c3 = e.x * w.y > e.y * w.x;
+    const bool c1 = p.y >= v[i].y, c2 = p.y<v[j].y, c3 = e.x * w.y> e.y * w.x;
     if ((c1 && c2 && c3) || (!c1 && !c2 && !c3)) inside = !inside;
   }
   return inside ? -std::sqrt(d) : std::sqrt(d);
@@ -202,18 +205,31 @@ Box boundsOf(const std::vector<Vec2>& points, float margin) {
 }
 
 void fillCircle(Canvas& c, Vec2 centre, float radius, Colour colour, Blend mode) {
-  c.fillShape(around(centre, radius), [=](float x, float y) { return circleSdf({x, y}, centre, radius); }, colour,
-              mode);
+  c.fillShape(
+      around(centre, radius),
+      [=](float x, float y) {
+        return circleSdf({x, y}, centre, radius);
+      },
+      colour, mode);
 }
 
 void fillPolygon(Canvas& c, const std::vector<Vec2>& points, Colour colour, Blend mode) {
-  c.fillShape(boundsOf(points, 2.0f), [&](float x, float y) { return polygonSdf({x, y}, points); }, colour, mode);
+  c.fillShape(
+      boundsOf(points, 2.0f),
+      [&](float x, float y) {
+        return polygonSdf({x, y}, points);
+      },
+      colour, mode);
 }
 
 void strokeLine(Canvas& c, Vec2 a, Vec2 b, float width, Colour colour, Blend mode) {
   const float hw = width * 0.5f;
-  c.fillShape(boundsOf({a, b}, hw + 2.0f), [=](float x, float y) { return segmentSdf({x, y}, a, b, hw); }, colour,
-              mode);
+  c.fillShape(
+      boundsOf({a, b}, hw + 2.0f),
+      [=](float x, float y) {
+        return segmentSdf({x, y}, a, b, hw);
+      },
+      colour, mode);
 }
 
 void strokePath(Canvas& c, const std::vector<Vec2>& points, float width, Colour colour) {
@@ -221,15 +237,16 @@ void strokePath(Canvas& c, const std::vector<Vec2>& points, float width, Colour 
   const float hw = width * 0.5f;
   for (std::size_t first = 1; first < points.size(); first += kChunk) {
     const std::size_t last = std::min(points.size(), first + kChunk);
-    const std::vector<Vec2> part(points.begin() + static_cast<long>(first - 1), points.begin() + static_cast<long>(last));
-    c.fillShape(boundsOf(part, hw + 2.0f),
-                [&](float x, float y) {
-                  float d = 1e9f;
-                  for (std::size_t i = 1; i < part.size(); ++i)
-                    d = std::min(d, segmentSdf({x, y}, part[i - 1], part[i], hw));
-                  return d;
-                },
-                colour);
+    const std::vector<Vec2> part(points.begin() + static_cast<long>(first - 1),
+                                 points.begin() + static_cast<long>(last));
+    c.fillShape(
+        boundsOf(part, hw + 2.0f),
+        [&](float x, float y) {
+          float d = 1e9f;
+          for (std::size_t i = 1; i < part.size(); ++i) d = std::min(d, segmentSdf({x, y}, part[i - 1], part[i], hw));
+          return d;
+        },
+        colour);
   }
 }
 

@@ -86,7 +86,8 @@ class Canvas {
 
   template <class Sdf>
   void fillShape(Box box, Sdf sdf, Colour c, Blend mode = Blend::Over) {
-    fillShape(box, sdf, [c](float, float) { return c; }, mode);
+    fillShape(
+        box, sdf, [c](float, float) { return c; }, mode);
   }
 
   // 8-bit RGBA, rows top first. Fully transparent pixels take the colour of

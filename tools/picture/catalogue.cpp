@@ -60,7 +60,8 @@ bool writePictures(const std::string& dir) {
       const picture::PictureEntry& entry = catalogue[i];
       const picture::Canvas canvas = entry.draw(entry);
       std::string failure;
-      if (writePng((scenes / entry.file).string(), canvas.width(), canvas.height(), canvas.toRgba8(), failure)) continue;
+      if (writePng((scenes / entry.file).string(), canvas.width(), canvas.height(), canvas.toRgba8(), failure))
+        continue;
       failed = true;
       const std::lock_guard<std::mutex> lock(reportLock);
       if (report.empty()) report = failure;

@@ -20,11 +20,11 @@ struct PictureEntry {
   std::string file;  // name under scenes/
   int width = 0, height = 0;
   PictureKind kind = PictureKind::ModelTexture;
-  bool tiles = false;  // the picture repeats without a visible seam
-  Rect solid;          // fully opaque everywhere inside (layers: inside their panel)
-  Rect caption;        // where the main line of text lies; empty when the picture has none
+  bool tiles = false;   // the picture repeats without a visible seam
+  Rect solid;           // fully opaque everywhere inside (layers: inside their panel)
+  Rect caption;         // where the main line of text lies; empty when the picture has none
   Colour textColour{};  // colour of the main line of text, where it is not smoothed or outlined
-  std::string text;    // the words drawn on the picture, joined by '\n'; each character needs a glyph
+  std::string text;     // the words drawn on the picture, joined by '\n'; each character needs a glyph
   std::function<Canvas(const PictureEntry&)> draw;
 };
 

@@ -140,7 +140,8 @@ TextMask renderText(const std::string& text, float cell, float boldness) {
     if (!find(text[i])) continue;
     const FineGlyph g = doubled(text[i]);
     const float left = mask.margin + static_cast<float>(i) * kAdvanceColumns * cell;
-    const int x0 = static_cast<int>(std::floor(left - cell)), x1 = static_cast<int>(std::ceil(left + (kGlyphColumns + 1) * cell));
+    const int x0 = static_cast<int>(std::floor(left - cell)),
+              x1 = static_cast<int>(std::ceil(left + (kGlyphColumns + 1) * cell));
     for (int y = 0; y < mask.height; ++y)
       for (int x = std::max(x0, 0); x < std::min(x1, mask.width); ++x) {
         const float u = (x + 0.5f - left) / fineCell, v = (y + 0.5f - mask.margin) / fineCell;

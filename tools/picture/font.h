@@ -54,7 +54,8 @@ void drawMask(picture::Canvas& canvas, const TextMask& mask, picture::Vec2 origi
 
 inline void drawMask(picture::Canvas& canvas, const TextMask& mask, picture::Vec2 origin, picture::Colour colour,
                      picture::Blend mode = picture::Blend::Over) {
-  drawMask(canvas, mask, origin, [colour](float, float) { return colour; }, mode);
+  drawMask(
+      canvas, mask, origin, [colour](float, float) { return colour; }, mode);
 }
 
 }  // namespace vorn::font

@@ -13,7 +13,7 @@ namespace vorn {
 
 namespace {
 
-constexpr int kIconSize = 256;            // pixels; the hicolor theme's 256x256 folder
+constexpr int kIconSize = 256;              // pixels; the hicolor theme's 256x256 folder
 constexpr float kIconCornerRadius = 40.0f;  // pixels, of the rounded square
 const char* const kIconSource = "vornlogo.png";
 

@@ -65,18 +65,23 @@ void drawCaption(Canvas& c, const TeamMember& member, const Theme& theme, Vec2 t
   const Vec2 centre = topLeft + half;
   const Box box = around(centre, half.x + 2.0f, half.y + 2.0f);
   auto panel = [&](float x, float y) { return roundBoxSdf({x, y}, centre, half, kPanelRadius); };
-  dropShadow(c, Box{box.x0 + 8, box.y0 + 10, box.x1 + 8, box.y1 + 10},
-             [&](float x, float y) { return panel(x - 8.0f, y - 10.0f); }, 12.0f, 0.55f);
+  dropShadow(
+      c, Box{box.x0 + 8, box.y0 + 10, box.x1 + 8, box.y1 + 10},
+      [&](float x, float y) { return panel(x - 8.0f, y - 10.0f); }, 12.0f, 0.55f);
   c.fillShape(box, panel, theme.accent);
-  c.fillShape(box, [&](float x, float y) { return panel(x, y) + 4.0f; }, [&](float x, float y) {
-    const float n = fractalNoise(x / 60.0f, y / 60.0f, 3, 4001u);
-    return mix(mix(theme.mid, theme.deep, clamp01((y - topLeft.y) / kPanelHeight)), theme.deep, 0.3f * n);
-  });
-  c.fillShape(box, [&](float x, float y) { return std::fabs(panel(x, y) + 9.0f) - 0.8f; },
-              rgb(theme.light.r, theme.light.g, theme.light.b, 0.5f));
+  c.fillShape(
+      box, [&](float x, float y) { return panel(x, y) + 4.0f; },
+      [&](float x, float y) {
+        const float n = fractalNoise(x / 60.0f, y / 60.0f, 3, 4001u);
+        return mix(mix(theme.mid, theme.deep, clamp01((y - topLeft.y) / kPanelHeight)), theme.deep, 0.3f * n);
+      });
+  c.fillShape(
+      box, [&](float x, float y) { return std::fabs(panel(x, y) + 9.0f) - 0.8f; },
+      rgb(theme.light.r, theme.light.g, theme.light.b, 0.5f));
   // A sheen across the upper part of the panel.
-  c.fillShape(box, [&](float x, float y) { return std::max(panel(x, y) + 4.0f, y - (topLeft.y + kPanelHeight * 0.42f)); },
-              rgb(1.0f, 1.0f, 1.0f, 0.06f));
+  c.fillShape(
+      box, [&](float x, float y) { return std::max(panel(x, y) + 4.0f, y - (topLeft.y + kPanelHeight * 0.42f)); },
+      rgb(1.0f, 1.0f, 1.0f, 0.06f));
   const Colour name = nameColour(theme);
   drawTitle(c, member.name, l.nameCell, l.nameOrigin,
             {name, name, kInk, 4, rgb(0.0f, 0.0f, 0.0f, 0.6f), {4.0f, 5.0f}, 2, 0.0f});
@@ -127,11 +132,15 @@ float outlineSdf(const Emblem& e, const OutlineShape& shape, Vec2 p) {
 // Strokes clipped to a disc.
 void clippedPath(Canvas& c, const std::vector<Vec2>& points, float width, Colour colour, Vec2 centre, float radius) {
   const float hw = width * 0.5f;
-  c.fillShape(boundsOf(points, hw + 2.0f), [&](float x, float y) {
-    float d = 1e9f;
-    for (std::size_t i = 1; i < points.size(); ++i) d = std::min(d, segmentSdf({x, y}, points[i - 1], points[i], hw));
-    return std::max(d, circleSdf({x, y}, centre, radius));
-  }, colour);
+  c.fillShape(
+      boundsOf(points, hw + 2.0f),
+      [&](float x, float y) {
+        float d = 1e9f;
+        for (std::size_t i = 1; i < points.size(); ++i)
+          d = std::min(d, segmentSdf({x, y}, points[i - 1], points[i], hw));
+        return std::max(d, circleSdf({x, y}, centre, radius));
+      },
+      colour);
 }
 
 void drawWaves(Canvas& c, Vec2 o, float m, const Theme& theme) {
@@ -140,7 +149,8 @@ void drawWaves(Canvas& c, Vec2 o, float m, const Theme& theme) {
     for (int i = 0; i <= 80; ++i) {
       const float t = i / 80.0f, x = o.x - m + 2.0f * m * t;
       const float envelope = std::sin(t * kPi);
-      wave.push_back({x, o.y + (k - 1) * m * 0.42f + envelope * m * (0.22f - 0.05f * k) * std::sin(t * kPi * (4.0f + 2.0f * k))});
+      wave.push_back(
+          {x, o.y + (k - 1) * m * 0.42f + envelope * m * (0.22f - 0.05f * k) * std::sin(t * kPi * (4.0f + 2.0f * k))});
     }
     clippedPath(c, wave, 9.0f - 2.0f * k, kInk, o, m);
     clippedPath(c, wave, 5.0f - 1.2f * k, k == 1 ? theme.light : theme.accent, o, m);
@@ -148,8 +158,18 @@ void drawWaves(Canvas& c, Vec2 o, float m, const Theme& theme) {
   // Two eighth notes joined by a beam.
   const Vec2 a = o + Vec2{-m * 0.28f, m * 0.28f}, b = o + Vec2{m * 0.3f, m * 0.16f};
   for (const Vec2 head : {a, b}) {
-    c.fillShape(around(head, 24.0f), [&](float x, float y) { return ellipseSdf({x, y}, head, 18.0f, 13.0f) - 4.0f; }, kInk);
-    c.fillShape(around(head, 24.0f), [&](float x, float y) { return ellipseSdf({x, y}, head, 17.0f, 12.0f); }, theme.light);
+    c.fillShape(
+        around(head, 24.0f),
+        [&](float x, float y) {
+          return ellipseSdf({x, y}, head, 18.0f, 13.0f) - 4.0f;
+        },
+        kInk);
+    c.fillShape(
+        around(head, 24.0f),
+        [&](float x, float y) {
+          return ellipseSdf({x, y}, head, 17.0f, 12.0f);
+        },
+        theme.light);
     strokeLine(c, head + Vec2{14.0f, 0.0f}, head + Vec2{14.0f, -m * 0.75f}, 10.0f, kInk);
     strokeLine(c, head + Vec2{14.0f, 0.0f}, head + Vec2{14.0f, -m * 0.75f}, 5.0f, theme.light);
   }
@@ -183,8 +203,10 @@ void drawPalette(Canvas& c, Vec2 o, float m, const Theme&) {
     return std::max(ellipseSdf({x, y}, o, m * 0.92f, m * 0.72f), -circleSdf({x, y}, hole, m * 0.14f));
   };
   const Box box = around(o, m);
-  c.fillShape(box, [&](float x, float y) { return palette(x, y) - 4.0f; }, kInk);
-  c.fillShape(box, palette, [&](float, float y) { return mix(hex(0xf0d6a8), hex(0xb8864a), clamp01((y - o.y + m) / (2.0f * m))); });
+  c.fillShape(
+      box, [&](float x, float y) { return palette(x, y) - 4.0f; }, kInk);
+  c.fillShape(box, palette,
+              [&](float, float y) { return mix(hex(0xf0d6a8), hex(0xb8864a), clamp01((y - o.y + m) / (2.0f * m))); });
   const Colour paints[5] = {hex(0xff2a4a), hex(0xffd01a), hex(0x2ad05a), hex(0x2a8aff), hex(0xc040ff)};
   for (int i = 0; i < 5; ++i) {
     const float a = kPi * (0.95f + 0.2f * i);
@@ -211,10 +233,13 @@ void drawCube(Canvas& c, Vec2 o, float m, const Theme& theme) {
     const float ry = y * 0.8191520f - rz * 0.5735764f;
     corners[i] = o + Vec2{rx, -ry} * (m * 0.62f);
   }
-  const int edges[12][2] = {{0, 1}, {2, 3}, {4, 5}, {6, 7}, {0, 2}, {1, 3}, {4, 6}, {5, 7}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
+  const int edges[12][2] = {{0, 1}, {2, 3}, {4, 5}, {6, 7}, {0, 2}, {1, 3},
+                            {4, 6}, {5, 7}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
   // The near faces, lightly filled.
-  fillPolygon(c, {corners[2], corners[3], corners[7], corners[6]}, rgb(theme.light.r, theme.light.g, theme.light.b, 0.35f));
-  fillPolygon(c, {corners[1], corners[3], corners[7], corners[5]}, rgb(theme.accent.r, theme.accent.g, theme.accent.b, 0.35f));
+  fillPolygon(c, {corners[2], corners[3], corners[7], corners[6]},
+              rgb(theme.light.r, theme.light.g, theme.light.b, 0.35f));
+  fillPolygon(c, {corners[1], corners[3], corners[7], corners[5]},
+              rgb(theme.accent.r, theme.accent.g, theme.accent.b, 0.35f));
   for (const auto& e : edges) strokeLine(c, corners[e[0]], corners[e[1]], 9.0f, kInk);
   for (const auto& e : edges) strokeLine(c, corners[e[0]], corners[e[1]], 4.5f, theme.light);
   for (const Vec2& p : corners) {
@@ -269,19 +294,24 @@ void drawEmblem(Canvas& c, const Emblem& e, const Theme& theme) {
   auto outer = [&](float x, float y) { return outlineSdf(e, shape, {x, y}); };
   const float soft = std::max(4.0f, r * 0.07f);
   const Vec2 lift = {r * 0.05f, r * 0.06f};
-  dropShadow(c, Box{box.x0, box.y0, box.x1 + 12, box.y1 + 12},
-             [&](float x, float y) { return outer(x - lift.x, y - lift.y); }, soft, 0.5f);
+  dropShadow(
+      c, Box{box.x0, box.y0, box.x1 + 12, box.y1 + 12}, [&](float x, float y) { return outer(x - lift.x, y - lift.y); },
+      soft, 0.5f);
   c.fillShape(box, outer, kInk);
-  c.fillShape(box, [&](float x, float y) { return outer(x, y) + 4.0f; }, [&](float, float y) {
-    return mix(theme.light, theme.accent, clamp01((y - e.centre.y + r) / (2.0f * r)));
-  });
+  c.fillShape(
+      box, [&](float x, float y) { return outer(x, y) + 4.0f; },
+      [&](float, float y) { return mix(theme.light, theme.accent, clamp01((y - e.centre.y + r) / (2.0f * r))); });
   const float disc = r * 0.78f;
   fillCircle(c, e.centre, disc + 4.0f, kInk);
-  c.fillShape(around(e.centre, disc), [&](float x, float y) { return circleSdf({x, y}, e.centre, disc); },
-              [&](float x, float y) {
-                const float d = length(Vec2{x, y} - (e.centre + Vec2{-disc * 0.3f, -disc * 0.35f})) / (disc * 1.6f);
-                return mix(theme.mid, theme.deep, clamp01(d));
-              });
+  c.fillShape(
+      around(e.centre, disc),
+      [&](float x, float y) {
+        return circleSdf({x, y}, e.centre, disc);
+      },
+      [&](float x, float y) {
+        const float d = length(Vec2{x, y} - (e.centre + Vec2{-disc * 0.3f, -disc * 0.35f})) / (disc * 1.6f);
+        return mix(theme.mid, theme.deep, clamp01(d));
+      });
   if (r > 100.0f)
     for (int i = 0; i < 24; ++i) {
       const float a = 2.0f * kPi * i / 24.0f;
@@ -299,15 +329,23 @@ void drawEmblem(Canvas& c, const Emblem& e, const Theme& theme) {
     case Motif::Compass: drawCompass(c, e.centre, m, theme); break;
   }
   // A sheen over the upper half of the disc.
-  c.fillShape(around(e.centre, disc), [&](float x, float y) {
-    return std::max(circleSdf({x, y}, e.centre, disc - 6.0f), ellipseSdf({x, y}, e.centre + Vec2{0.0f, -disc * 0.45f}, disc * 0.8f, disc * 0.5f));
-  }, rgb(1.0f, 1.0f, 1.0f, 0.08f));
+  c.fillShape(
+      around(e.centre, disc),
+      [&](float x, float y) {
+        return std::max(circleSdf({x, y}, e.centre, disc - 6.0f),
+                        ellipseSdf({x, y}, e.centre + Vec2{0.0f, -disc * 0.45f}, disc * 0.8f, disc * 0.5f));
+      },
+      rgb(1.0f, 1.0f, 1.0f, 0.08f));
   if (r < 100.0f) return;
   const Vec2 medal = e.centre + Vec2{0.0f, r * 0.86f};
   const float mr = r * 0.22f;
   fillCircle(c, medal, mr + 4.0f, kInk);
-  c.fillShape(around(medal, mr), [&](float x, float y) { return circleSdf({x, y}, medal, mr); },
-              [&](float, float y) { return mix(hex(0xfff0b0), hex(0xd08a20), clamp01((y - medal.y + mr) / (2.0f * mr))); });
+  c.fillShape(
+      around(medal, mr),
+      [&](float x, float y) {
+        return circleSdf({x, y}, medal, mr);
+      },
+      [&](float, float y) { return mix(hex(0xfff0b0), hex(0xd08a20), clamp01((y - medal.y + mr) / (2.0f * mr))); });
   const std::string letter(1, e.initial);
   const float cell = std::floor(mr * 1.1f / font::kGlyphRows);
   drawTitle(c, letter, cell, centredText(letter, cell, medal),
@@ -374,17 +412,20 @@ Canvas drawPiirijutu(const PictureEntry& entry) {
   std::vector<Vec2> sheet;
   for (const Vec2 corner : {Vec2{-1.0f, -1.0f}, Vec2{1.0f, -1.0f}, Vec2{1.0f, 1.0f}, Vec2{-1.0f, 1.0f}}) {
     const Vec2 p = {corner.x * d.size.x * 0.5f, corner.y * d.size.y * 0.5f};
-    sheet.push_back(centre + Vec2{p.x * std::cos(tilt) - p.y * std::sin(tilt), p.x * std::sin(tilt) + p.y * std::cos(tilt)});
+    sheet.push_back(centre +
+                    Vec2{p.x * std::cos(tilt) - p.y * std::sin(tilt), p.x * std::sin(tilt) + p.y * std::cos(tilt)});
   }
   const Box box = boundsOf(sheet, 4.0f);
   auto paper = [&](float x, float y) { return polygonSdf({x, y}, sheet) - 2.0f; };
-  dropShadow(c, Box{box.x0, box.y0, box.x1 + 10, box.y1 + 12}, [&](float x, float y) { return paper(x - 7.0f, y - 9.0f); },
-             10.0f, 0.5f);
+  dropShadow(
+      c, Box{box.x0, box.y0, box.x1 + 10, box.y1 + 12}, [&](float x, float y) { return paper(x - 7.0f, y - 9.0f); },
+      10.0f, 0.5f);
   c.fillShape(box, paper, [&](float x, float y) {
     const float n = fractalNoise(x / 40.0f, y / 40.0f, 4, 6001u);
     Colour col = mix(hex(0xfbf7e8), hex(0xefe6cc), n);
     const float line = std::fabs(std::fmod(y - d.topLeft.y + 1000.0f, 22.0f) - 11.0f);
-    col = mix(col, hex(0x9ab8e8), 0.55f * (1.0f - smoothstep(0.3f, 1.2f, 11.0f - line)) * (y > d.topLeft.y + 70.0f ? 1.0f : 0.0f));
+    col = mix(col, hex(0x9ab8e8),
+              0.55f * (1.0f - smoothstep(0.3f, 1.2f, 11.0f - line)) * (y > d.topLeft.y + 70.0f ? 1.0f : 0.0f));
     col = mix(col, hex(0xe86a6a), 0.7f * (1.0f - smoothstep(0.5f, 1.5f, std::fabs(x - (d.topLeft.x + 40.0f)))));
     return col;
   });
@@ -417,30 +458,43 @@ Canvas drawPiirijutu(const PictureEntry& entry) {
   strokePath(c, wobbly(circlePoints(face, 48.0f, 46.0f, 0.0f, 2.0f * kPi + 0.3f, 60), 3.0f, 4u), pen, kPenBlue);
   fillCircle(c, face + Vec2{-16.0f, -12.0f}, 5.0f, kPenBlue);
   fillCircle(c, face + Vec2{16.0f, -12.0f}, 5.0f, kPenBlue);
-  strokePath(c, wobbly(circlePoints(face + Vec2{0.0f, 2.0f}, 26.0f, 22.0f, 0.4f, kPi - 0.4f, 20), 2.0f, 5u), pen, kPenBlue);
+  strokePath(c, wobbly(circlePoints(face + Vec2{0.0f, 2.0f}, 26.0f, 22.0f, 0.4f, kPi - 0.4f, 20), 2.0f, 5u), pen,
+             kPenBlue);
   // A little pig in pencil pink.
   const Colour pink = hex(0xd84a7a);
   const Vec2 pig = tl + Vec2{245.0f, 295.0f};
   strokePath(c, wobbly(circlePoints(pig, 46.0f, 40.0f, 0.0f, 2.0f * kPi + 0.2f, 60), 3.0f, 6u), pen, pink);
-  strokePath(c, wobbly({pig + Vec2{-38.0f, -22.0f}, pig + Vec2{-36.0f, -58.0f}, pig + Vec2{-12.0f, -38.0f}}, 2.0f, 7u), pen, pink);
-  strokePath(c, wobbly({pig + Vec2{12.0f, -38.0f}, pig + Vec2{36.0f, -58.0f}, pig + Vec2{38.0f, -22.0f}}, 2.0f, 8u), pen, pink);
-  strokePath(c, wobbly(circlePoints(pig + Vec2{0.0f, 10.0f}, 18.0f, 13.0f, 0.0f, 2.0f * kPi + 0.2f, 30), 2.0f, 9u), pen, pink);
+  strokePath(c, wobbly({pig + Vec2{-38.0f, -22.0f}, pig + Vec2{-36.0f, -58.0f}, pig + Vec2{-12.0f, -38.0f}}, 2.0f, 7u),
+             pen, pink);
+  strokePath(c, wobbly({pig + Vec2{12.0f, -38.0f}, pig + Vec2{36.0f, -58.0f}, pig + Vec2{38.0f, -22.0f}}, 2.0f, 8u),
+             pen, pink);
+  strokePath(c, wobbly(circlePoints(pig + Vec2{0.0f, 10.0f}, 18.0f, 13.0f, 0.0f, 2.0f * kPi + 0.2f, 30), 2.0f, 9u), pen,
+             pink);
   fillCircle(c, pig + Vec2{-6.0f, 10.0f}, 3.2f, pink);
   fillCircle(c, pig + Vec2{6.0f, 10.0f}, 3.2f, pink);
   fillCircle(c, pig + Vec2{-16.0f, -14.0f}, 4.0f, kPenBlue);
   fillCircle(c, pig + Vec2{16.0f, -14.0f}, 4.0f, kPenBlue);
   // A rocket with an arrow pointing at it, and a wavy line at the bottom.
   const Vec2 rocket = tl + Vec2{230.0f, 400.0f};
-  strokePath(c, wobbly({rocket + Vec2{0.0f, -40.0f}, rocket + Vec2{16.0f, -14.0f}, rocket + Vec2{16.0f, 26.0f},
-                        rocket + Vec2{-16.0f, 26.0f}, rocket + Vec2{-16.0f, -14.0f}, rocket + Vec2{0.0f, -40.0f}}, 2.0f, 10u),
+  strokePath(c,
+             wobbly({rocket + Vec2{0.0f, -40.0f}, rocket + Vec2{16.0f, -14.0f}, rocket + Vec2{16.0f, 26.0f},
+                     rocket + Vec2{-16.0f, 26.0f}, rocket + Vec2{-16.0f, -14.0f}, rocket + Vec2{0.0f, -40.0f}},
+                    2.0f, 10u),
              pen, kPenBlue);
-  strokePath(c, wobbly({rocket + Vec2{-16.0f, 8.0f}, rocket + Vec2{-30.0f, 32.0f}, rocket + Vec2{-16.0f, 26.0f}}, 1.5f, 11u), pen, kPenBlue);
-  strokePath(c, wobbly({rocket + Vec2{16.0f, 8.0f}, rocket + Vec2{30.0f, 32.0f}, rocket + Vec2{16.0f, 26.0f}}, 1.5f, 12u), pen, kPenBlue);
+  strokePath(
+      c, wobbly({rocket + Vec2{-16.0f, 8.0f}, rocket + Vec2{-30.0f, 32.0f}, rocket + Vec2{-16.0f, 26.0f}}, 1.5f, 11u),
+      pen, kPenBlue);
+  strokePath(c,
+             wobbly({rocket + Vec2{16.0f, 8.0f}, rocket + Vec2{30.0f, 32.0f}, rocket + Vec2{16.0f, 26.0f}}, 1.5f, 12u),
+             pen, kPenBlue);
   fillCircle(c, rocket + Vec2{0.0f, -6.0f}, 6.0f, hex(0x3a8ad8));
-  strokePath(c, wobbly({rocket + Vec2{-8.0f, 30.0f}, rocket + Vec2{0.0f, 52.0f}, rocket + Vec2{8.0f, 30.0f}}, 2.0f, 13u), pen,
-             hex(0xe8801a));
-  strokePath(c, wobbly({tl + Vec2{70.0f, 420.0f}, tl + Vec2{150.0f, 395.0f}, tl + Vec2{190.0f, 398.0f}}, 3.0f, 14u), pen, kPenBlue);
-  strokePath(c, wobbly({tl + Vec2{176.0f, 386.0f}, tl + Vec2{192.0f, 398.0f}, tl + Vec2{178.0f, 412.0f}}, 1.5f, 15u), pen, kPenBlue);
+  strokePath(c,
+             wobbly({rocket + Vec2{-8.0f, 30.0f}, rocket + Vec2{0.0f, 52.0f}, rocket + Vec2{8.0f, 30.0f}}, 2.0f, 13u),
+             pen, hex(0xe8801a));
+  strokePath(c, wobbly({tl + Vec2{70.0f, 420.0f}, tl + Vec2{150.0f, 395.0f}, tl + Vec2{190.0f, 398.0f}}, 3.0f, 14u),
+             pen, kPenBlue);
+  strokePath(c, wobbly({tl + Vec2{176.0f, 386.0f}, tl + Vec2{192.0f, 398.0f}, tl + Vec2{178.0f, 412.0f}}, 1.5f, 15u),
+             pen, kPenBlue);
   return c;
 }
 
@@ -464,12 +518,42 @@ struct CreditPair {
 
 const std::vector<CreditPair>& creditPairs() {
   static const std::vector<CreditPair> pairs = {
-      {"jostu.png", "jostucredits.png", 0, kJostuTheme, {{590.0f, 290.0f}, 165.0f, Outline::Circle, Motif::Waves, 'J'}, {24.0f, 200.0f}},
-      {"prog.png", "progcredits.png", 1, kProgTheme, {{250.0f, 176.0f}, 140.0f, Outline::Hexagon, Motif::Code, 'P'}, {404.0f, 380.0f}},
-      {"melti.png", "melticredits.png", 2, kMeltiTheme, {{590.0f, 318.0f}, 160.0f, Outline::Burst, Motif::Palette, 'M'}, {24.0f, 110.0f}},
-      {"rekoni.png", "hobrikcredits.png", 3, kHobrikTheme, {{210.0f, 290.0f}, 150.0f, Outline::Diamond, Motif::Cube, 'H'}, {404.0f, 290.0f}},
-      {"vaske.png", "vaskeharppu.png", 4, kVaskeTheme, {{590.0f, 284.0f}, 160.0f, Outline::Octagon, Motif::Harp, 'V'}, {24.0f, 230.0f}},
-      {"ondri.png", "ondricredits.png", 5, kOndriTheme, {{64.0f, 64.0f}, 56.0f, Outline::Circle, Motif::Compass, 'O'}, {404.0f, 340.0f}},
+      {"jostu.png",
+       "jostucredits.png",
+       0,
+       kJostuTheme,
+       {{590.0f, 290.0f}, 165.0f, Outline::Circle, Motif::Waves, 'J'},
+       {24.0f, 200.0f}},
+      {"prog.png",
+       "progcredits.png",
+       1,
+       kProgTheme,
+       {{250.0f, 176.0f}, 140.0f, Outline::Hexagon, Motif::Code, 'P'},
+       {404.0f, 380.0f}},
+      {"melti.png",
+       "melticredits.png",
+       2,
+       kMeltiTheme,
+       {{590.0f, 318.0f}, 160.0f, Outline::Burst, Motif::Palette, 'M'},
+       {24.0f, 110.0f}},
+      {"rekoni.png",
+       "hobrikcredits.png",
+       3,
+       kHobrikTheme,
+       {{210.0f, 290.0f}, 150.0f, Outline::Diamond, Motif::Cube, 'H'},
+       {404.0f, 290.0f}},
+      {"vaske.png",
+       "vaskeharppu.png",
+       4,
+       kVaskeTheme,
+       {{590.0f, 284.0f}, 160.0f, Outline::Octagon, Motif::Harp, 'V'},
+       {24.0f, 230.0f}},
+      {"ondri.png",
+       "ondricredits.png",
+       5,
+       kOndriTheme,
+       {{64.0f, 64.0f}, 56.0f, Outline::Circle, Motif::Compass, 'O'},
+       {404.0f, 340.0f}},
   };
   return pairs;
 }

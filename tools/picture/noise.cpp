@@ -19,9 +19,14 @@ float lerp(float a, float b, float t) { return a + (b - a) * t; }
 
 float gradientDot(int ix, int iy, float dx, float dy, std::uint32_t seed) {
   // Eight gradient directions of equal length.
-  static const float kGrad[8][2] = {{1.0f, 0.0f},         {-1.0f, 0.0f},        {0.0f, 1.0f},
-                                    {0.0f, -1.0f},        {0.7071068f, 0.7071068f}, {-0.7071068f, 0.7071068f},
-                                    {0.7071068f, -0.7071068f}, {-0.7071068f, -0.7071068f}};
+  static const float kGrad[8][2] = {{1.0f, 0.0f},
+                                    {-1.0f, 0.0f},
+                                    {0.0f, 1.0f},
+                                    {0.0f, -1.0f},
+                                    {0.7071068f, 0.7071068f},
+                                    {-0.7071068f, 0.7071068f},
+                                    {0.7071068f, -0.7071068f},
+                                    {-0.7071068f, -0.7071068f}};
   const std::uint32_t h = hash3(ix, iy, seed) & 7u;
   return kGrad[h][0] * dx + kGrad[h][1] * dy;
 }

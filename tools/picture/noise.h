@@ -11,9 +11,9 @@ class Rng {
  public:
   explicit Rng(std::uint64_t seed) : state_(seed) {}
   std::uint32_t next();
-  float uniform();                    // [0, 1)
-  float range(float lo, float hi);    // [lo, hi)
-  int below(int n);                   // 0 to n - 1; n must be positive
+  float uniform();                  // [0, 1)
+  float range(float lo, float hi);  // [lo, hi)
+  int below(int n);                 // 0 to n - 1; n must be positive
 
  private:
   std::uint64_t state_;

@@ -31,12 +31,13 @@ Rect drawChromeTitle(Canvas& c, const std::string& text, float cell, Vec2 origin
 }
 
 void ellipseRing(Canvas& c, Vec2 centre, float rx, float ry, float width, Colour colour, bool frontOnly) {
-  c.fillShape(around(centre, rx + width, ry + width),
-              [&](float x, float y) {
-                const float d = std::fabs(ellipseSdf({x, y}, centre, rx, ry)) - width * 0.5f;
-                return frontOnly ? std::max(d, centre.y + 2.0f - y) : d;
-              },
-              colour, Blend::Add);
+  c.fillShape(
+      around(centre, rx + width, ry + width),
+      [&](float x, float y) {
+        const float d = std::fabs(ellipseSdf({x, y}, centre, rx, ry)) - width * 0.5f;
+        return frontOnly ? std::max(d, centre.y + 2.0f - y) : d;
+      },
+      colour, Blend::Add);
 }
 
 Canvas drawVornLogo(const PictureEntry& entry) {
@@ -57,7 +58,8 @@ Canvas drawVornLogo(const PictureEntry& entry) {
   const Rect box = drawChromeTitle(c, word, cell, origin);
   ellipseRing(c, {256.0f, 262.0f}, 236.0f, 64.0f, 2.5f, rgb(1.0f, 0.75f, 0.4f, 0.9f), true);
   addSparkle(c, {static_cast<float>(box.x0) + 8.0f, static_cast<float>(box.y0) + 6.0f}, 26.0f, rgb(1.0f, 1.0f, 1.0f));
-  addSparkle(c, {static_cast<float>(box.x1) - 30.0f, static_cast<float>(box.y1) - 60.0f}, 20.0f, rgb(1.0f, 0.95f, 0.8f));
+  addSparkle(c, {static_cast<float>(box.x1) - 30.0f, static_cast<float>(box.y1) - 60.0f}, 20.0f,
+             rgb(1.0f, 0.95f, 0.8f));
   const std::string tagline = "A REAL-TIME DEMO";
   drawTitle(c, tagline, 4.0f, centredText(tagline, 4.0f, {256.0f, 392.0f}),
             {hex(0xbfe0ff), hex(0x7fa8ff), hex(0x050818), 2, rgb(0.0f, 0.0f, 0.0f, 0.0f), {0.0f, 0.0f}, 0, 0.0f});
@@ -68,7 +70,8 @@ Canvas drawVornLogo(const PictureEntry& entry) {
 template <class Sdf, class Paint>
 void outlined(Canvas& c, Box box, Sdf sdf, Paint paint, Colour outline, float width) {
   c.fillShape(box, sdf, outline);
-  c.fillShape(box, [&](float x, float y) { return sdf(x, y) + width; }, paint);
+  c.fillShape(
+      box, [&](float x, float y) { return sdf(x, y) + width; }, paint);
 }
 
 // Pink skin lit from the upper left of light.
@@ -95,20 +98,27 @@ Canvas drawSika(const PictureEntry& entry) {
   // Clouds: each one the union of a few puffs, shaded as one body.
   for (const Vec2 cloud : {Vec2{110.0f, 90.0f}, Vec2{260.0f, 140.0f}}) {
     const Vec2 puffs[4] = {{-34.0f, 8.0f}, {0.0f, -8.0f}, {34.0f, 6.0f}, {12.0f, 14.0f}};
-    c.fillShape(around(cloud, 66.0f, 46.0f),
-                [&](float x, float y) {
-                  float d = 1e9f;
-                  for (const Vec2 puff : puffs) d = std::min(d, circleSdf({x, y}, cloud + puff, 26.0f));
-                  return d;
-                },
-                [&](float, float y) { return mix(hex(0xffffff), hex(0xdce8f6), smoothstep(cloud.y - 10.0f, cloud.y + 40.0f, y)); });
+    c.fillShape(
+        around(cloud, 66.0f, 46.0f),
+        [&](float x, float y) {
+          float d = 1e9f;
+          for (const Vec2 puff : puffs) d = std::min(d, circleSdf({x, y}, cloud + puff, 26.0f));
+          return d;
+        },
+        [&](float, float y) {
+          return mix(hex(0xffffff), hex(0xdce8f6), smoothstep(cloud.y - 10.0f, cloud.y + 40.0f, y));
+        });
   }
   // Meadow: a wide hill with noisy grass.
-  c.fillShape({0, 300, 512, 512}, [](float x, float y) { return circleSdf({x, y}, {256.0f, 1240.0f}, 920.0f); },
-              [](float x, float y) {
-                const float n = fractalNoise(x / 24.0f, y / 6.0f, 4, 1101u);
-                return mix(hex(0x3f9a2e), hex(0x8fd65a), 0.3f + 0.7f * n - 0.3f * clamp01((y - 320.0f) / 190.0f));
-              });
+  c.fillShape(
+      {0, 300, 512, 512},
+      [](float x, float y) {
+        return circleSdf({x, y}, {256.0f, 1240.0f}, 920.0f);
+      },
+      [](float x, float y) {
+        const float n = fractalNoise(x / 24.0f, y / 6.0f, 4, 1101u);
+        return mix(hex(0x3f9a2e), hex(0x8fd65a), 0.3f + 0.7f * n - 0.3f * clamp01((y - 320.0f) / 190.0f));
+      });
   Rng rng(1102u);
   for (int i = 0; i < 60; ++i) {
     const Vec2 p = {rng.range(0.0f, 512.0f), rng.range(350.0f, 505.0f)};
@@ -120,18 +130,27 @@ Canvas drawSika(const PictureEntry& entry) {
     fillCircle(c, p, 1.6f, hex(0xff9a2a));
   }
   // Shadow, far legs, tail, body, near legs, head.
-  c.fillShape(around({250.0f, 428.0f}, 170.0f, 20.0f),
-              [](float x, float y) { return ellipseSdf({x, y}, {250.0f, 428.0f}, 160.0f, 16.0f); },
-              rgb(0.0f, 0.2f, 0.0f, 0.3f));
+  c.fillShape(
+      around({250.0f, 428.0f}, 170.0f, 20.0f),
+      [](float x, float y) {
+        return ellipseSdf({x, y}, {250.0f, 428.0f}, 160.0f, 16.0f);
+      },
+      rgb(0.0f, 0.2f, 0.0f, 0.3f));
   const auto leg = [&](float x, float top, float bottom, float shade) {
     const Vec2 centre = {x, (top + bottom) * 0.5f}, half = {17.0f, (bottom - top) * 0.5f};
-    outlined(c, around(centre, half.x + 2.0f, half.y + 2.0f),
-             [=](float px, float py) { return roundBoxSdf({px, py}, centre, half, 8.0f); },
-             [=](float, float py) { return scaled(mix(hex(0xf7a7b6), hex(0xd66a82), (py - top) / (bottom - top)), shade); },
-             kPigLine, 3.0f);
-    c.fillShape(around({x, bottom - 6.0f}, 18.0f, 8.0f),
-                [=](float px, float py) { return roundBoxSdf({px, py}, {x, bottom - 6.0f}, {14.0f, 4.5f}, 3.0f); },
-                hex(0x7a3a48));
+    outlined(
+        c, around(centre, half.x + 2.0f, half.y + 2.0f),
+        [=](float px, float py) {
+          return roundBoxSdf({px, py}, centre, half, 8.0f);
+        },
+        [=](float, float py) { return scaled(mix(hex(0xf7a7b6), hex(0xd66a82), (py - top) / (bottom - top)), shade); },
+        kPigLine, 3.0f);
+    c.fillShape(
+        around({x, bottom - 6.0f}, 18.0f, 8.0f),
+        [=](float px, float py) {
+          return roundBoxSdf({px, py}, {x, bottom - 6.0f}, {14.0f, 4.5f}, 3.0f);
+        },
+        hex(0x7a3a48));
   };
   leg(150.0f, 350.0f, 428.0f, 0.82f);
   leg(318.0f, 350.0f, 428.0f, 0.82f);
@@ -142,9 +161,12 @@ Canvas drawSika(const PictureEntry& entry) {
   }
   strokePath(c, tail, 9.0f, kPigLine);
   strokePath(c, tail, 4.5f, hex(0xf49aae));
-  outlined(c, around({236.0f, 300.0f}, 160.0f, 110.0f),
-           [](float x, float y) { return ellipseSdf({x, y}, {236.0f, 300.0f}, 150.0f, 100.0f); },
-           skin({190.0f, 240.0f}, 210.0f), kPigLine, 4.0f);
+  outlined(
+      c, around({236.0f, 300.0f}, 160.0f, 110.0f),
+      [](float x, float y) {
+        return ellipseSdf({x, y}, {236.0f, 300.0f}, 150.0f, 100.0f);
+      },
+      skin({190.0f, 240.0f}, 210.0f), kPigLine, 4.0f);
   leg(118.0f, 360.0f, 440.0f, 1.0f);
   leg(290.0f, 360.0f, 440.0f, 1.0f);
   // Head with ears, snout and a smile.
@@ -153,19 +175,36 @@ Canvas drawSika(const PictureEntry& entry) {
     const Vec2 base = head + Vec2{side * 34.0f - 6.0f, -50.0f};
     const std::vector<Vec2> ear = {base + Vec2{-24.0f, 10.0f}, base + Vec2{side * 8.0f + 6.0f, -56.0f},
                                    base + Vec2{26.0f, 6.0f}};
-    outlined(c, boundsOf(ear, 6.0f), [&](float x, float y) { return polygonSdf({x, y}, ear) - 3.0f; },
-             [](float, float) { return hex(0xf28aa0); }, kPigLine, 4.0f);
+    outlined(
+        c, boundsOf(ear, 6.0f),
+        [&](float x, float y) {
+          return polygonSdf({x, y}, ear) - 3.0f;
+        },
+        [](float, float) { return hex(0xf28aa0); }, kPigLine, 4.0f);
   }
-  outlined(c, around(head, 80.0f), [&](float x, float y) { return circleSdf({x, y}, head, 76.0f); },
-           skin(head + Vec2{-30.0f, -30.0f}, 110.0f), kPigLine, 4.0f);
+  outlined(
+      c, around(head, 80.0f),
+      [&](float x, float y) {
+        return circleSdf({x, y}, head, 76.0f);
+      },
+      skin(head + Vec2{-30.0f, -30.0f}, 110.0f), kPigLine, 4.0f);
   const Vec2 snout = head + Vec2{62.0f, 18.0f};
-  outlined(c, around(snout, 34.0f, 40.0f),
-           [&](float x, float y) { return ellipseSdf({x, y}, snout, 28.0f, 34.0f); },
-           [&](float x, float y) { return mix(hex(0xffb3c2), hex(0xe07088), clamp01(length(Vec2{x, y} - snout) / 34.0f)); },
-           kPigLine, 3.5f);
+  outlined(
+      c, around(snout, 34.0f, 40.0f),
+      [&](float x, float y) {
+        return ellipseSdf({x, y}, snout, 28.0f, 34.0f);
+      },
+      [&](float x, float y) {
+        return mix(hex(0xffb3c2), hex(0xe07088), clamp01(length(Vec2{x, y} - snout) / 34.0f));
+      },
+      kPigLine, 3.5f);
   for (float dy : {-12.0f, 12.0f})
-    c.fillShape(around(snout + Vec2{2.0f, dy}, 8.0f, 10.0f),
-                [&](float x, float y) { return ellipseSdf({x, y}, snout + Vec2{2.0f, dy}, 5.0f, 7.5f); }, hex(0x6b2a3a));
+    c.fillShape(
+        around(snout + Vec2{2.0f, dy}, 8.0f, 10.0f),
+        [&](float x, float y) {
+          return ellipseSdf({x, y}, snout + Vec2{2.0f, dy}, 5.0f, 7.5f);
+        },
+        hex(0x6b2a3a));
   drawEye(c, head + Vec2{20.0f, -24.0f}, 9.0f);
   std::vector<Vec2> smile;
   for (int i = 0; i <= 12; ++i) {
@@ -192,36 +231,63 @@ Canvas drawSianpaa(const PictureEntry& entry) {
   for (float side : {-1.0f, 1.0f}) {
     const std::vector<Vec2> ear = {head + Vec2{side * 70.0f, -140.0f}, head + Vec2{side * 200.0f, -210.0f},
                                    head + Vec2{side * 170.0f, -60.0f}};
-    outlined(c, boundsOf(ear, 10.0f), [&](float x, float y) { return polygonSdf({x, y}, ear) - 8.0f; },
-             [](float, float) { return hex(0xf59bb0); }, kPigLine, 5.0f);
+    outlined(
+        c, boundsOf(ear, 10.0f),
+        [&](float x, float y) {
+          return polygonSdf({x, y}, ear) - 8.0f;
+        },
+        [](float, float) { return hex(0xf59bb0); }, kPigLine, 5.0f);
     const std::vector<Vec2> inner = {head + Vec2{side * 95.0f, -140.0f}, head + Vec2{side * 180.0f, -188.0f},
                                      head + Vec2{side * 160.0f, -95.0f}};
-    c.fillShape(boundsOf(inner, 8.0f), [&](float x, float y) { return polygonSdf({x, y}, inner) - 5.0f; },
-                hex(0xd9657f));
+    c.fillShape(
+        boundsOf(inner, 8.0f),
+        [&](float x, float y) {
+          return polygonSdf({x, y}, inner) - 5.0f;
+        },
+        hex(0xd9657f));
   }
-  c.fillShape(around(head + Vec2{10.0f, 14.0f}, 210.0f, 190.0f),
-              [&](float x, float y) { return ellipseSdf({x, y}, head + Vec2{10.0f, 14.0f}, 192.0f, 170.0f); },
-              rgb(0.0f, 0.0f, 0.0f, 0.35f));
-  outlined(c, around(head, 200.0f, 180.0f),
-           [&](float x, float y) { return ellipseSdf({x, y}, head, 190.0f, 168.0f); },
-           skin(head + Vec2{-70.0f, -80.0f}, 260.0f), kPigLine, 5.0f);
+  c.fillShape(
+      around(head + Vec2{10.0f, 14.0f}, 210.0f, 190.0f),
+      [&](float x, float y) {
+        return ellipseSdf({x, y}, head + Vec2{10.0f, 14.0f}, 192.0f, 170.0f);
+      },
+      rgb(0.0f, 0.0f, 0.0f, 0.35f));
+  outlined(
+      c, around(head, 200.0f, 180.0f),
+      [&](float x, float y) {
+        return ellipseSdf({x, y}, head, 190.0f, 168.0f);
+      },
+      skin(head + Vec2{-70.0f, -80.0f}, 260.0f), kPigLine, 5.0f);
   for (float side : {-1.0f, 1.0f}) {
     fillCircle(c, head + Vec2{side * 120.0f, 50.0f}, 34.0f, rgb(1.0f, 0.3f, 0.45f, 0.28f));
     const Vec2 eye = head + Vec2{side * 72.0f, -50.0f};
-    c.fillShape(around(eye, 30.0f), [&](float x, float y) { return ellipseSdf({x, y}, eye, 24.0f, 28.0f); },
-                rgb(1.0f, 1.0f, 1.0f));
+    c.fillShape(
+        around(eye, 30.0f),
+        [&](float x, float y) {
+          return ellipseSdf({x, y}, eye, 24.0f, 28.0f);
+        },
+        rgb(1.0f, 1.0f, 1.0f));
     drawEye(c, eye + Vec2{side * -4.0f, 4.0f}, 15.0f);
     strokeLine(c, eye + Vec2{-26.0f, -40.0f + side * 6.0f}, eye + Vec2{26.0f, -40.0f - side * 6.0f}, 7.0f, kPigLine);
   }
   const Vec2 snout = head + Vec2{0.0f, 48.0f};
-  outlined(c, around(snout, 90.0f, 66.0f),
-           [&](float x, float y) { return ellipseSdf({x, y}, snout, 84.0f, 60.0f); },
-           [&](float x, float y) { return mix(hex(0xffb9c8), hex(0xe2708a), clamp01(length(Vec2{x, y} - snout + Vec2{20.0f, 20.0f}) / 100.0f)); },
-           kPigLine, 5.0f);
+  outlined(
+      c, around(snout, 90.0f, 66.0f),
+      [&](float x, float y) {
+        return ellipseSdf({x, y}, snout, 84.0f, 60.0f);
+      },
+      [&](float x, float y) {
+        return mix(hex(0xffb9c8), hex(0xe2708a), clamp01(length(Vec2{x, y} - snout + Vec2{20.0f, 20.0f}) / 100.0f));
+      },
+      kPigLine, 5.0f);
   for (float side : {-1.0f, 1.0f}) {
     const Vec2 n = snout + Vec2{side * 30.0f, 2.0f};
-    c.fillShape(around(n, 16.0f, 24.0f), [&](float x, float y) { return ellipseSdf({x, y}, n, 12.0f, 20.0f); },
-                hex(0x5a1e2e));
+    c.fillShape(
+        around(n, 16.0f, 24.0f),
+        [&](float x, float y) {
+          return ellipseSdf({x, y}, n, 12.0f, 20.0f);
+        },
+        hex(0x5a1e2e));
   }
   fillCircle(c, snout + Vec2{-40.0f, -30.0f}, 10.0f, rgb(1.0f, 1.0f, 1.0f, 0.5f));
   std::vector<Vec2> mouth;
@@ -243,21 +309,23 @@ Canvas drawVorn2003(const PictureEntry& entry) {
   addStarfield(c, 2003u, 200, 0.9f);
   // A striped setting sun on the horizon.
   const Vec2 sun = {256.0f, horizon};
-  c.fillShape(around(sun, 130.0f), [&](float x, float y) {
-    // Bands cut across the lower part of the sun, wider towards the horizon.
-    const float above = horizon - y;
-    float cut = -10.0f;
-    if (above < 70.0f) {
-      const float gap = 0.5f + 4.5f * (1.0f - above / 70.0f);
-      cut = gap - std::fabs(std::fmod(above, 14.0f) - 7.0f);
-    }
-    return std::max({circleSdf({x, y}, sun, 125.0f), y - horizon, cut});
-  }, [&](float, float y) { return mix(hex(0xfff27a), hex(0xff3a8a), clamp01((y - (horizon - 125.0f)) / 125.0f)); });
+  c.fillShape(
+      around(sun, 130.0f),
+      [&](float x, float y) {
+        // Bands cut across the lower part of the sun, wider towards the horizon.
+        const float above = horizon - y;
+        float cut = -10.0f;
+        if (above < 70.0f) {
+          const float gap = 0.5f + 4.5f * (1.0f - above / 70.0f);
+          cut = gap - std::fabs(std::fmod(above, 14.0f) - 7.0f);
+        }
+        return std::max({circleSdf({x, y}, sun, 125.0f), y - horizon, cut});
+      },
+      [&](float, float y) { return mix(hex(0xfff27a), hex(0xff3a8a), clamp01((y - (horizon - 125.0f)) / 125.0f)); });
   addGlow(c, sun, 150.0f, rgb(1.0f, 0.3f, 0.6f, 0.25f));
   // A grid receding to the horizon.
   const Colour grid = rgb(1.0f, 0.3f, 0.9f, 0.85f);
-  for (int k = -12; k <= 12; ++k)
-    strokeLine(c, {256.0f + k * 8.0f, horizon}, {256.0f + k * 70.0f, 512.0f}, 1.6f, grid);
+  for (int k = -12; k <= 12; ++k) strokeLine(c, {256.0f + k * 8.0f, horizon}, {256.0f + k * 70.0f, 512.0f}, 1.6f, grid);
   for (int k = 1; k < 12; ++k) {
     const float y = horizon + 140.0f * (k * k) / 121.0f;
     strokeLine(c, {0.0f, y}, {512.0f, y}, 1.2f + 1.2f * k / 12.0f, grid);
@@ -293,18 +361,25 @@ Canvas drawCredits(const PictureEntry& entry) {
   });
   addStarfield(c, 3002u, 120, 0.7f);
   const Vec2 centre = {256.0f, 256.0f};
-  c.fillShape({0, 0, 512, 512}, [&](float x, float y) {
-    return std::fabs(roundBoxSdf({x, y}, centre, {236.0f, 236.0f}, 24.0f)) - 2.5f;
-  }, hex(0xffc94a));
-  c.fillShape({0, 0, 512, 512}, [&](float x, float y) {
-    return std::fabs(roundBoxSdf({x, y}, centre, {226.0f, 226.0f}, 18.0f)) - 1.0f;
-  }, rgb(1.0f, 0.8f, 0.3f, 0.6f));
+  c.fillShape(
+      {0, 0, 512, 512},
+      [&](float x, float y) {
+        return std::fabs(roundBoxSdf({x, y}, centre, {236.0f, 236.0f}, 24.0f)) - 2.5f;
+      },
+      hex(0xffc94a));
+  c.fillShape(
+      {0, 0, 512, 512},
+      [&](float x, float y) {
+        return std::fabs(roundBoxSdf({x, y}, centre, {226.0f, 226.0f}, 18.0f)) - 1.0f;
+      },
+      rgb(1.0f, 0.8f, 0.3f, 0.6f));
   const std::string title = "VORN";
   drawTitle(c, title, 8.0f, centredText(title, 8.0f, {256.0f, 78.0f}),
             {hex(0xfff4c0), hex(0xffa020), hex(0x2a0a10), 3, rgb(0.0f, 0.0f, 0.0f, 0.6f), {4.0f, 5.0f}, 2, 0.0f});
   const float cell = kCreditsCell;
   const TitleStyle roleStyle = {hex(0xffd27a), hex(0xff9a3a), hex(0x14061e), 2, rgb(0, 0, 0, 0), {0, 0}, 0, 0.0f};
-  const TitleStyle nameStyle = {kCreditsNameColour, kCreditsNameColour, hex(0x14061e), 2, rgb(0, 0, 0, 0), {0, 0}, 0, 0.0f};
+  const TitleStyle nameStyle = {
+      kCreditsNameColour, kCreditsNameColour, hex(0x14061e), 2, rgb(0, 0, 0, 0), {0, 0}, 0, 0.0f};
   for (int row = 0; row < static_cast<int>(team().size()); ++row) {
     const TeamMember& m = team()[static_cast<std::size_t>(row)];
     const float y = creditsRowTop(row);
@@ -333,8 +408,8 @@ PictureEntry plane(const char* file, Canvas (*draw)(const PictureEntry&)) {
 
 std::vector<PictureEntry> planeEntries() {
   std::vector<PictureEntry> entries = {plane("vornlogo.png", drawVornLogo), plane("sika.png", drawSika),
-                                    plane("sianpaa.png", drawSianpaa), plane("vorn2003.png", drawVorn2003),
-                                    plane("credits.png", drawCredits)};
+                                       plane("sianpaa.png", drawSianpaa), plane("vorn2003.png", drawVorn2003),
+                                       plane("credits.png", drawCredits)};
   entries[0].text = "VORN\nA REAL-TIME DEMO";
   entries[3].text = "VORN\n2003";
   PictureEntry& credits = entries[4];

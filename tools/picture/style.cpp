@@ -19,8 +19,8 @@ font::TextMask boxPass(const font::TextMask& in, int radius, bool alongX) {
     auto at = [&](int i) { return alongX ? in.at(i, l) : in.at(l, i); };
     for (int i = -radius; i <= radius; ++i) sum += at(i);
     for (int i = 0; i < span; ++i) {
-      const std::size_t index = alongX ? static_cast<std::size_t>(l) * in.width + i
-                                       : static_cast<std::size_t>(i) * in.width + l;
+      const std::size_t index =
+          alongX ? static_cast<std::size_t>(l) * in.width + i : static_cast<std::size_t>(i) * in.width + l;
       out.coverage[index] = sum * scale;
       sum += at(i + radius + 1) - at(i - radius);
     }
@@ -89,9 +89,8 @@ void addSparkle(Canvas& c, Vec2 p, float size, Colour colour) {
 }
 
 const std::vector<TeamMember>& team() {
-  static const std::vector<TeamMember> members = {{"JOSTU", "MUSIC"},  {"PROG", "CODE"},
-                                                  {"MELTI", "GRAPHICS"}, {"HOBRIK", "MODELS"},
-                                                  {"VASKE", "HARP"}, {"ONDRI", "DESIGN"}};
+  static const std::vector<TeamMember> members = {{"JOSTU", "MUSIC"},   {"PROG", "CODE"},  {"MELTI", "GRAPHICS"},
+                                                  {"HOBRIK", "MODELS"}, {"VASKE", "HARP"}, {"ONDRI", "DESIGN"}};
   return members;
 }
 

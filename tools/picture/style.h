@@ -12,10 +12,10 @@
 namespace vorn::picture {
 
 struct TitleStyle {
-  Colour top, bottom;          // fill, from the top of the glyphs to their bottom
-  Colour outline;              // drawn outlineWidth pixels around the glyphs
+  Colour top, bottom;  // fill, from the top of the glyphs to their bottom
+  Colour outline;      // drawn outlineWidth pixels around the glyphs
   int outlineWidth = 0;
-  Colour shadow;               // a blurred copy behind, moved by shadowOffset
+  Colour shadow;  // a blurred copy behind, moved by shadowOffset
   Vec2 shadowOffset = {0.0f, 0.0f};
   int shadowBlur = 0;
   float boldness = 0.0f;
@@ -42,8 +42,8 @@ void addSparkle(Canvas& c, Vec2 p, float size, Colour colour);
 template <class Sdf>
 void dropShadow(Canvas& c, Box box, Sdf sdf, float softness, float opacity) {
   c.fillShape(
-      Box{box.x0 - static_cast<int>(softness), box.y0 - static_cast<int>(softness),
-          box.x1 + static_cast<int>(softness), box.y1 + static_cast<int>(softness)},
+      Box{box.x0 - static_cast<int>(softness), box.y0 - static_cast<int>(softness), box.x1 + static_cast<int>(softness),
+          box.y1 + static_cast<int>(softness)},
       [&](float x, float y) { return sdf(x, y) - softness; },
       [&](float x, float y) {
         const float d = sdf(x, y);

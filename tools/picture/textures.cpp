@@ -94,7 +94,9 @@ Canvas drawHauki(const PictureEntry& entry) {
       const Colour base = mix(mid, light, 0.15f + 0.45f * tone);
       c.fillShape(
           around(centre, radius),
-          [&](float x, float y) { return circleSdf({x, y}, centre, radius); },
+          [&](float x, float y) {
+            return circleSdf({x, y}, centre, radius);
+          },
           [&](float x, float y) {
             const Vec2 d = Vec2{x, y} - centre;
             const float r = length(d) / radius;
@@ -207,8 +209,9 @@ std::vector<Panel> drawPanels(Canvas& c, const PanelStyle& style) {
   for (const Panel& p : panels) {
     const float shade = rng.range(-style.shadeSpread, style.shadeSpread);
     const Colour tint = shade > 0 ? rgb(1.0f, 1.0f, 1.0f, shade) : rgb(0.0f, 0.0f, 0.02f, -shade);
-    c.fillShape({static_cast<int>(p.x0), static_cast<int>(p.y0), static_cast<int>(p.x1), static_cast<int>(p.y1)},
-                [](float, float) { return -1.0f; }, tint);
+    c.fillShape(
+        {static_cast<int>(p.x0), static_cast<int>(p.y0), static_cast<int>(p.x1), static_cast<int>(p.y1)},
+        [](float, float) { return -1.0f; }, tint);
   }
   for (const Panel& p : panels) {
     // A seam on the top and left edge of every panel: every edge of the tiling
@@ -232,15 +235,15 @@ std::vector<Panel> drawPanels(Canvas& c, const PanelStyle& style) {
 
 Canvas drawShuttle(const PictureEntry& entry) {
   Canvas c(entry.width, entry.height);
-  const PanelStyle style = {hex(0xa9b0bb), rgb(0.12f, 0.13f, 0.16f, 0.9f), rgb(1.0f, 1.0f, 1.0f, 0.35f),
-                            hex(0x5a606a), 32, 0.12f, 101u};
+  const PanelStyle style = {
+      hex(0xa9b0bb), rgb(0.12f, 0.13f, 0.16f, 0.9f), rgb(1.0f, 1.0f, 1.0f, 0.35f), hex(0x5a606a), 32, 0.12f, 101u};
   const std::vector<Panel> panels = drawPanels(c, style);
   const int size = entry.width;
   // A red stripe band and a few vents, then hazard marks.
-  c.fillShape({0, 176, size, 196}, [](float, float y) { return std::fabs(y - 186.0f) - 9.0f; },
-              rgb(0.75f, 0.12f, 0.1f, 0.9f));
-  c.fillShape({0, 199, size, 203}, [](float, float y) { return std::fabs(y - 201.0f) - 1.5f; },
-              rgb(0.15f, 0.25f, 0.6f, 0.9f));
+  c.fillShape(
+      {0, 176, size, 196}, [](float, float y) { return std::fabs(y - 186.0f) - 9.0f; }, rgb(0.75f, 0.12f, 0.1f, 0.9f));
+  c.fillShape(
+      {0, 199, size, 203}, [](float, float y) { return std::fabs(y - 201.0f) - 1.5f; }, rgb(0.15f, 0.25f, 0.6f, 0.9f));
   Rng rng(7u);
   for (const Panel& p : panels) {
     const float w = p.x1 - p.x0, h = p.y1 - p.y0;
@@ -257,17 +260,20 @@ Canvas drawShuttle(const PictureEntry& entry) {
     fillPolygon(c, {{x0, 232.0f}, {x0 + 4.0f, 232.0f}, {x0 + 8.0f, 244.0f}, {x0 + 4.0f, 244.0f}},
                 rgb(0.1f, 0.1f, 0.1f, 0.9f));
   }
-  c.fillShape({16, 230, 88, 246},
-              [](float x, float y) { return roundBoxSdf({x, y}, {52.0f, 238.0f}, {35.0f, 7.0f}, 1.0f); },
-              rgb(0.95f, 0.75f, 0.1f, 0.35f));
+  c.fillShape(
+      {16, 230, 88, 246},
+      [](float x, float y) {
+        return roundBoxSdf({x, y}, {52.0f, 238.0f}, {35.0f, 7.0f}, 1.0f);
+      },
+      rgb(0.95f, 0.75f, 0.1f, 0.35f));
   return c;
 }
 
 Canvas drawMothership(const PictureEntry& entry) {
   Canvas c(entry.width, entry.height);
   const int size = entry.width;
-  const PanelStyle style = {hex(0x555c68), rgb(0.05f, 0.05f, 0.07f, 0.95f), rgb(1.0f, 1.0f, 1.0f, 0.22f),
-                            hex(0x30343c), 32, 0.1f, 202u};
+  const PanelStyle style = {
+      hex(0x555c68), rgb(0.05f, 0.05f, 0.07f, 0.95f), rgb(1.0f, 1.0f, 1.0f, 0.22f), hex(0x30343c), 32, 0.1f, 202u};
   const std::vector<Panel> panels = drawPanels(c, style);
   Rng rng(303u);
   // Raised blocks on some panels.
@@ -277,25 +283,35 @@ Canvas drawMothership(const PictureEntry& entry) {
     const Vec2 centre = {p.x0 + w * 0.5f, p.y0 + h * 0.5f};
     const Vec2 half = {w * rng.range(0.18f, 0.35f), h * rng.range(0.18f, 0.35f)};
     const Box box = around(centre, half.x + 3.0f, half.y + 3.0f);
-    c.fillShape(box, [&](float x, float y) { return roundBoxSdf({x, y}, centre + Vec2{2.0f, 2.0f}, half, 2.0f); },
-                rgb(0.0f, 0.0f, 0.0f, 0.5f));
-    c.fillShape(box, [&](float x, float y) { return roundBoxSdf({x, y}, centre, half, 2.0f); },
-                [&](float, float y) {
-                  return mix(hex(0x7a8290), hex(0x434852), (y - centre.y + half.y) / (2.0f * half.y));
-                });
+    c.fillShape(
+        box,
+        [&](float x, float y) {
+          return roundBoxSdf({x, y}, centre + Vec2{2.0f, 2.0f}, half, 2.0f);
+        },
+        rgb(0.0f, 0.0f, 0.0f, 0.5f));
+    c.fillShape(
+        box,
+        [&](float x, float y) {
+          return roundBoxSdf({x, y}, centre, half, 2.0f);
+        },
+        [&](float, float y) { return mix(hex(0x7a8290), hex(0x434852), (y - centre.y + half.y) / (2.0f * half.y)); });
   }
   // Rows of windows, some dark; the lit ones glow.
   for (int band = 0; band < 4; ++band) {
     const float y = 40.0f + band * 128.0f;
-    c.fillShape({0, static_cast<int>(y) - 9, size, static_cast<int>(y) + 9},
-                [y](float, float py) { return std::fabs(py - y) - 8.0f; }, hex(0x1c1f26));
+    c.fillShape(
+        {0, static_cast<int>(y) - 9, size, static_cast<int>(y) + 9},
+        [y](float, float py) { return std::fabs(py - y) - 8.0f; }, hex(0x1c1f26));
     for (int i = 0; i < 32; ++i) {
       const Vec2 p = {8.0f + i * 16.0f, y};
       const bool lit = rng.uniform() < 0.75f;
       const Colour light = rng.uniform() < 0.8f ? hex(0xffd77a) : hex(0x9fe8ff);
-      c.fillShape(around(p, 6.0f, 5.0f),
-                  [&](float x, float py) { return roundBoxSdf({x, py}, p, {4.5f, 3.5f}, 1.5f); },
-                  lit ? light : hex(0x2a3140));
+      c.fillShape(
+          around(p, 6.0f, 5.0f),
+          [&](float x, float py) {
+            return roundBoxSdf({x, py}, p, {4.5f, 3.5f}, 1.5f);
+          },
+          lit ? light : hex(0x2a3140));
       if (lit) addGlow(c, p, 6.0f, scaled(light, 0.35f));
     }
   }
@@ -357,14 +373,18 @@ Canvas drawKyklohepo(const PictureEntry& entry) {
         const Vec2 centre = {(i + 0.5f * half) * step, (j + 0.5f * half) * step};
         const int ci = ((i + 2 * j + 3 * half) % 4 + 4) % 4;
         const float r = step * 0.5f;
-        const std::vector<Vec2> diamond = {{centre.x, centre.y - r}, {centre.x + r, centre.y},
-                                           {centre.x, centre.y + r}, {centre.x - r, centre.y}};
+        const std::vector<Vec2> diamond = {
+            {centre.x, centre.y - r}, {centre.x + r, centre.y}, {centre.x, centre.y + r}, {centre.x - r, centre.y}};
         const Colour base = colours[ci];
-        c.fillShape(boundsOf(diamond, 2.0f), [&](float x, float y) { return polygonSdf({x, y}, diamond); },
-                    [&](float x, float y) {
-                      const float k = 1.0f - 0.25f * length(Vec2{x, y} - centre) / r;
-                      return scaled(base, k + 0.1f);
-                    });
+        c.fillShape(
+            boundsOf(diamond, 2.0f),
+            [&](float x, float y) {
+              return polygonSdf({x, y}, diamond);
+            },
+            [&](float x, float y) {
+              const float k = 1.0f - 0.25f * length(Vec2{x, y} - centre) / r;
+              return scaled(base, k + 0.1f);
+            });
         strokePath(c, {diamond[0], diamond[1], diamond[2], diamond[3], diamond[0]}, 2.4f, hex(0x7a4a10));
         strokePath(c, {diamond[0], diamond[1], diamond[2], diamond[3], diamond[0]}, 1.0f, hex(0xffe9a0));
         if (half == 0)
@@ -407,8 +427,9 @@ Canvas drawZolviapallo(const PictureEntry& entry) {
     strokeLine(c, {k * w, 0.0f}, {k * w, static_cast<float>(size)}, 2.0f, rgb(1.0f, 1.0f, 1.0f, 0.85f));
   // A white band with coloured dots, and stars.
   const float mid = size * 0.5f;
-  c.fillShape({0, static_cast<int>(mid) - 22, size, static_cast<int>(mid) + 22},
-              [mid](float, float y) { return std::fabs(y - mid) - 18.0f; }, rgb(1.0f, 1.0f, 1.0f, 0.8f));
+  c.fillShape(
+      {0, static_cast<int>(mid) - 22, size, static_cast<int>(mid) + 22},
+      [mid](float, float y) { return std::fabs(y - mid) - 18.0f; }, rgb(1.0f, 1.0f, 1.0f, 0.8f));
   for (int k = 0; k < 2 * kSegments; ++k) {
     const Vec2 p = {(k + 0.5f) * w * 0.5f, mid};
     fillCircle(c, p, 7.0f, rgb(colours[k % kSegments].r, colours[k % kSegments].g, colours[k % kSegments].b, 0.9f));
