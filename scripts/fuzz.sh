@@ -39,7 +39,8 @@ fi
 # The loaders and what they pull in; the rest of the program stays out.
 sources=(scene/model3ds.cpp scene/model3ds_check.cpp scene/node.cpp scene/track.cpp scene/material.cpp res/texture.cpp
   res/mipmaps.cpp res/mip_chain.cpp res/picture_file.cpp res/picture_decoder.cpp res/picture_decoder_sdl_image.cpp
-  res/png_errors.cpp res/load_queue.cpp platform/prefault.cpp platform/gl_procs.cpp platform/regular_file.cpp
+  res/png_errors.cpp res/load_queue.cpp platform/prefault.cpp platform/gl_procs.cpp platform/regular_file_posix.cpp
+  platform/thread_priority_posix.cpp
   fuzz/fuzz_support.cpp)
 flags=(-std=c++17 -g -O1 -fno-omit-frame-pointer -fsanitize=address,undefined -fno-sanitize-recover=undefined
   -I"$root")
