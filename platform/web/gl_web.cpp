@@ -1050,6 +1050,30 @@ void vw_prepare_draws(void) {
 
 }  // extern "C"
 
+// The desktop's GL rounds each fragment's colour and alpha to the 8 bits a
+// pixel stores before it blends, and blends those 8-bit values; WebGL's
+// software renderer blends the shader's unrounded output. Every pass that
+// scales by alpha (the glow's levels, additive models) then comes out a
+// little darker, and the differences add up through the glow's eight passes.
+// So each fragment shader the emulation compiles ends by rounding its colour
+// as the desktop's does; blending then starts from the same values.
+// clang-format off
+EM_JS(void, roundFragmentsToStoredColours, (), {
+  var ctx = GLctx;
+  if (ctx.vornRoundsFragments) return;  // a mode set again keeps its context
+  ctx.vornRoundsFragments = true;
+  var shaderSource = ctx.shaderSource;
+  ctx.shaderSource = function(shader, source) {
+    var end = source.lastIndexOf('}');
+    if (ctx.getShaderParameter(shader, ctx.SHADER_TYPE) == ctx.FRAGMENT_SHADER && end >= 0 &&
+        source.indexOf('gl_FragColor') >= 0)
+      source = source.slice(0, end) +
+               'gl_FragColor = floor(clamp(gl_FragColor, 0.0, 1.0) * 255.0 + 0.5) / 255.0;\n' + source.slice(end);
+    shaderSource.call(ctx, shader, source);
+  };
+});
+// clang-format on
+
 // Resolves once the browser runs its next animation frame, where the frame
 // drawn after it is presented.
 // The JavaScript's => would come apart under clang-format.
@@ -1058,6 +1082,12 @@ EM_ASYNC_JS(void, waitForAnimationFrame, (), { await new Promise((resolve) => re
 // clang-format on
 
 extern "C" {
+
+SDL_Surface* vw_SDL_SetVideoMode(int width, int height, int bitsPerPixel, Uint32 flags) {
+  SDL_Surface* surface = SDL_SetVideoMode(width, height, bitsPerPixel, flags);
+  if (surface && (flags & SDL_OPENGL)) roundFragmentsToStoredColours();
+  return surface;
+}
 
 // Each presented frame hands control back to the browser, which shows it.
 void vw_SDL_GL_SwapBuffers(void) {

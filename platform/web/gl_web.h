@@ -83,6 +83,9 @@ void vw_glNormalPointer(GLenum type, GLsizei stride, const void* pointer);
 void vw_glTexCoordPointer(GLint size, GLenum type, GLsizei stride, const void* pointer);
 
 void* vw_SDL_GL_GetProcAddress(const char* name);
+// Sets the mode as SDL does; a GL mode's fragments are then stored as the
+// desktop's GL stores them (see roundFragmentsToStoredColours).
+SDL_Surface* vw_SDL_SetVideoMode(int width, int height, int bitsPerPixel, Uint32 flags);
 void vw_SDL_GL_SwapBuffers(void);
 int vw_SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained);
 void vw_SDL_PauseAudio(int pause);
@@ -164,6 +167,7 @@ Uint8* SDL_GetKeyState(int* numkeys);
 #define glNormalPointer vw_glNormalPointer
 #define glTexCoordPointer vw_glTexCoordPointer
 #define SDL_GL_GetProcAddress vw_SDL_GL_GetProcAddress
+#define SDL_SetVideoMode vw_SDL_SetVideoMode
 #define SDL_GL_SwapBuffers vw_SDL_GL_SwapBuffers
 #define SDL_OpenAudio vw_SDL_OpenAudio
 #define SDL_PauseAudio vw_SDL_PauseAudio

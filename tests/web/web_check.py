@@ -28,7 +28,7 @@ import sys
 import time
 
 SKIP = 77
-MEAN_LIMIT = 4.0      # of 255, per channel
+MEAN_LIMIT = 1.0      # of 255, per channel
 SYNC_LIMIT = 0.100    # seconds
 FPS = 10              # the stills' fixed step: fewer frames to replay than the desktop's 60
 BLOCK = 16
