@@ -1050,25 +1050,32 @@ void vw_prepare_draws(void) {
 
 }  // extern "C"
 
-// The desktop's GL rounds each fragment's colour and alpha to the 8 bits a
-// pixel stores before it blends, and blends those 8-bit values; WebGL's
-// software renderer blends the shader's unrounded output. Every pass that
-// scales by alpha (the glow's levels, additive models) then comes out a
-// little darker, and the differences add up through the glow's eight passes.
-// So each fragment shader the emulation compiles ends by rounding its colour
-// as the desktop's does; blending then starts from the same values.
+// The desktop's GL (Mesa's llvmpipe) converts each fragment's colour to the
+// 8 bits a pixel stores and then blends those 8-bit values, the source scaled
+// by the stored alpha; WebGL's software renderer blends the shader's
+// unrounded output. Unrounded, each pass that scales by alpha (the glow's
+// eight levels, the additive models) came out a little darker, and the glow
+// added the differences up. So every fragment shader the emulation compiles
+// ends with the desktop's conversion: scale by 255/256, then round to a
+// 1/256 step. A tie in alpha (0.7 and 0.3 are 178.5 and 76.5 steps) goes to
+// the even step, as it does there. Colour ties go up: the desktop's filtered
+// colours land a hair above a tie more often than on it.
 // clang-format off
 EM_JS(void, roundFragmentsToStoredColours, (), {
   var ctx = GLctx;
   if (ctx.vornRoundsFragments) return;  // a mode set again keeps its context
   ctx.vornRoundsFragments = true;
+  var rounding = [
+    'vec4 vornSteps = clamp(gl_FragColor, 0.0, 1.0) * 0.99609375 * 256.0;',
+    'vec4 vornNearest = floor(vornSteps + 0.5);',
+    'float vornTieDown = fract(vornSteps.a) == 0.5 ? mod(vornNearest.a, 2.0) : 0.0;',
+    'gl_FragColor = (vornNearest - vec4(0.0, 0.0, 0.0, vornTieDown)) / 255.0;\n'].join('\n');
   var shaderSource = ctx.shaderSource;
   ctx.shaderSource = function(shader, source) {
     var end = source.lastIndexOf('}');
     if (ctx.getShaderParameter(shader, ctx.SHADER_TYPE) == ctx.FRAGMENT_SHADER && end >= 0 &&
         source.indexOf('gl_FragColor') >= 0)
-      source = source.slice(0, end) +
-               'gl_FragColor = floor(clamp(gl_FragColor, 0.0, 1.0) * 255.0 + 0.5) / 255.0;\n' + source.slice(end);
+      source = source.slice(0, end) + rounding + source.slice(end);
     shaderSource.call(ctx, shader, source);
   };
 });
