@@ -1056,20 +1056,23 @@ void vw_prepare_draws(void) {
 // unrounded output. Unrounded, each pass that scales by alpha (the glow's
 // eight levels, the additive models) came out a little darker, and the glow
 // added the differences up. So every fragment shader the emulation compiles
-// ends with the desktop's conversion: scale by 255/256, then round to a
-// 1/256 step. A tie in alpha (0.7 and 0.3 are 178.5 and 76.5 steps) goes to
-// the even step, as it does there. Colour ties go up: the desktop's filtered
-// colours land a hair above a tie more often than on it.
+// ends by rounding its output to 8 bits. Alpha takes the desktop's own
+// conversion (scale by 255/256, round to a 1/256 step, a tie to the even
+// step), which makes the glow's 0.7 and 0.3 (178.5 and 76.5 steps) 178 and
+// 76. Colour ties go up: the desktop's filtered colours land a hair above a
+// tie more often than on one, and rounding them to even made the stills
+// worse.
 // clang-format off
 EM_JS(void, roundFragmentsToStoredColours, (), {
   var ctx = GLctx;
   if (ctx.vornRoundsFragments) return;  // a mode set again keeps its context
   ctx.vornRoundsFragments = true;
   var rounding = [
-    'vec4 vornSteps = clamp(gl_FragColor, 0.0, 1.0) * 0.99609375 * 256.0;',
-    'vec4 vornNearest = floor(vornSteps + 0.5);',
-    'float vornTieDown = fract(vornSteps.a) == 0.5 ? mod(vornNearest.a, 2.0) : 0.0;',
-    'gl_FragColor = (vornNearest - vec4(0.0, 0.0, 0.0, vornTieDown)) / 255.0;\n'].join('\n');
+    'vec3 vornColour = floor(clamp(gl_FragColor.rgb, 0.0, 1.0) * 255.0 + 0.5);',
+    'float vornSteps = clamp(gl_FragColor.a, 0.0, 1.0) * 0.99609375 * 256.0;',
+    'float vornAlpha = floor(vornSteps + 0.5);',
+    'if (fract(vornSteps) == 0.5) vornAlpha -= mod(vornAlpha, 2.0);',
+    'gl_FragColor = vec4(vornColour, vornAlpha) * (1.0 / 255.0);\n'].join('\n');
   var shaderSource = ctx.shaderSource;
   ctx.shaderSource = function(shader, source) {
     var end = source.lastIndexOf('}');
