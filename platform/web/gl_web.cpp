@@ -18,15 +18,36 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <utility>
 #include <unordered_map>
 #include <vector>
 
-extern "C" void glActiveTexture(GLenum texture);
-extern "C" void glGenerateMipmap(GLenum target);
+extern "C" {
+void glActiveTexture(GLenum texture);
+void glClientActiveTexture(GLenum texture);
+void glGenerateMipmap(GLenum target);
+GLuint glCreateShader(GLenum type);
+void glShaderSource(GLuint shader, GLsizei count, const GLchar* const* strings, const GLint* lengths);
+void glCompileShader(GLuint shader);
+void glGetShaderiv(GLuint shader, GLenum name, GLint* value);
+void glGetShaderInfoLog(GLuint shader, GLsizei size, GLsizei* length, GLchar* log);
+GLuint glCreateProgram(void);
+void glAttachShader(GLuint program, GLuint shader);
+void glLinkProgram(GLuint program);
+void glGetProgramiv(GLuint program, GLenum name, GLint* value);
+void glUseProgram(GLuint program);
+GLint glGetUniformLocation(GLuint program, const GLchar* name);
+void glUniform1i(GLint location, GLint value);
+void glUniform1fv(GLint location, GLsizei count, const GLfloat* values);
+}
 
 namespace {
 
 constexpr int kUnits = 2;
+// The most textures vw_begin_added_textures adds up in one pass; WebGL
+// offers at least as many texture units to a fragment shader.
+constexpr int kAddedTextures = 8;
 // The emulation uploads a draw's vertices into one of its temporary buffers,
 // the largest of which holds this many bytes (emscripten's default
 // GL_MAX_TEMP_BUFFER_SIZE).
@@ -115,6 +136,20 @@ struct ClientArray {
   const GLfloat* pointer = nullptr;
 };
 
+// Textures added onto the frame in one pass (vw_begin_added_textures): the
+// full-screen triangles the engine draws meanwhile are kept here, not
+// collected, and drawn by vw_end_added_textures.
+struct AddedTextures {
+  bool collecting = false;
+  std::vector<GLuint> textures;
+  std::vector<GLfloat> alphas;
+  std::vector<Vertex> triangles;  // in object space, under the modelview at the end
+  GLuint program = 0;                       // made on first use; 0 until then
+  bool programFailed = false;               // then each texture is drawn as a pass of its own
+  GLint stepsLocation = -1;
+  GLint countLocation = -1;
+};
+
 // The whole layer: one per program, alive for the whole run.
 struct Layer {
   State state;
@@ -142,6 +177,8 @@ struct Layer {
 
   std::vector<BatchVertex> batch;  // triangles in eye space, drawn by flush()
   bool batchFramed = false;        // the batch samples unit 0's framed copy
+
+  AddedTextures added;
 
   GLint realEnv = -1;  // the environment last given to unit 0 of the emulation
   bool pacedToAnimationFrames = false;
@@ -196,14 +233,30 @@ GLint webValue(GLint value) { return value == GL_CLAMP ? GL_CLAMP_TO_EDGE : valu
 // samples for coordinates in 0 .. 1: the border colour (black) takes part in
 // a linear filter at the edges (a nearest one never reaches it). Only
 // single-level textures, which is what frames are copied into, have one.
-const TextureInfo* framedInfo() {
-  const TextureInfo* info = layer.state.units[0].texture2d ? boundInfo(0) : nullptr;
+const TextureInfo* framedCopyOf(GLuint texture) {
+  auto it = layer.textures.find(texture);
+  const TextureInfo* info = it == layer.textures.end() ? nullptr : &it->second;
   if (!info || !info->framed) return nullptr;
   const bool linear = parameter(*info, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_LINEAR) == GL_LINEAR &&
                       parameter(*info, GL_TEXTURE_MAG_FILTER, GL_LINEAR) == GL_LINEAR;
   const bool clamped = parameter(*info, GL_TEXTURE_WRAP_S, GL_REPEAT) == GL_CLAMP &&
                        parameter(*info, GL_TEXTURE_WRAP_T, GL_REPEAT) == GL_CLAMP;
   return linear && clamped ? info : nullptr;
+}
+
+const TextureInfo* framedInfo() {
+  return layer.state.units[0].texture2d ? framedCopyOf(layer.state.units[0].bound) : nullptr;
+}
+
+// How coordinates in 0 .. 1 move into a framed copy: scale, then offset, per axis.
+void frameOf(const TextureInfo& framed, GLfloat* frame) {
+  const GLfloat w = static_cast<GLfloat>(framed.width), h = static_cast<GLfloat>(framed.height);
+  const GLfloat f[4] = {w / (w + 2.0f), h / (h + 2.0f), 1.0f / (w + 2.0f), 1.0f / (h + 2.0f)};
+  std::memcpy(frame, f, sizeof f);
+}
+
+void eyePosition(const Matrix& m, const GLfloat* p, GLfloat* out) {
+  for (int r = 0; r < 3; ++r) out[r] = m[r] * p[0] + m[4 + r] * p[1] + m[8 + r] * p[2] + m[12 + r];
 }
 
 Matrix& currentMatrix() { return layer.matrices[layer.matrixMode].back(); }
@@ -218,18 +271,23 @@ void multiply(Matrix& m, const GLfloat* by) {
   m = r;
 }
 
+// The emulation keeps an identity modelview and is given the projection
+// only when something is drawn.
+void giveProjection() {
+  if (layer.projectionGiven) return;
+  glMatrixMode(GL_PROJECTION);
+  glLoadMatrixf(layer.matrices[Projection].back().data());
+  glMatrixMode(GL_MODELVIEW);
+  layer.projectionGiven = true;
+}
+
 // Draws the batch with the tracked state, which is the state every triangle
 // in it was collected under: each call below that changes what a draw does
 // flushes first.
 void flush() {
   std::vector<BatchVertex>& batch = layer.batch;
   if (batch.empty()) return;
-  if (!layer.projectionGiven) {
-    glMatrixMode(GL_PROJECTION);
-    glLoadMatrixf(layer.matrices[Projection].back().data());
-    glMatrixMode(GL_MODELVIEW);
-    layer.projectionGiven = true;
-  }
+  giveProjection();
   const State& s = layer.state;
   const Unit& u0 = s.units[0];
   GLuint twin = 0;
@@ -326,24 +384,23 @@ bool insideTexture(const std::vector<Vertex>& tris) {
 // Adds triangles to the batch; colour, when given, replaces each corner's own.
 void collect(const std::vector<Vertex>& tris, const GLfloat* colour) {
   if (tris.empty()) return;
+  if (layer.added.collecting) {
+    layer.added.triangles.insert(layer.added.triangles.end(), tris.begin(), tris.end());
+    return;
+  }
   EyeTransform t = eyeTransform();
   const TextureInfo* framed = framedInfo();
   const bool useFrame = framed && !t.sphereMap && insideTexture(tris);
   if (useFrame != layer.batchFramed) flush();
   layer.batchFramed = useFrame;
-  if (useFrame) {
-    const GLfloat w = static_cast<GLfloat>(framed->width), h = static_cast<GLfloat>(framed->height);
-    const GLfloat frame[4] = {w / (w + 2.0f), h / (h + 2.0f), 1.0f / (w + 2.0f), 1.0f / (h + 2.0f)};
-    std::memcpy(t.frame, frame, sizeof frame);
-  }
+  if (useFrame) frameOf(*framed, t.frame);
   const Matrix& m = t.m;
   for (size_t first = 0; first < tris.size(); first += 3) {
     if (layer.batch.size() + 3 > kBatchVertices) flush();
     for (size_t i = first; i < first + 3 && i < tris.size(); ++i) {
       const Vertex& v = tris[i];
-      const GLfloat* p = v.position;
       BatchVertex out;
-      for (int r = 0; r < 3; ++r) out.position[r] = m[r] * p[0] + m[4 + r] * p[1] + m[8 + r] * p[2] + m[12 + r];
+      eyePosition(m, v.position, out.position);
       if (t.sphereMap)
         sphereMap(t, out.position, v.normal, out.texCoord);
       else
@@ -416,9 +473,193 @@ void uploadTwinLevel(TextureInfo& info, GLuint original, GLint level, GLsizei wi
   glBindTexture(GL_TEXTURE_2D, original);
 }
 
+// The desktop's 8-bit conversion of an alpha (see roundFragmentsToStoredColours).
+GLfloat alphaSteps(GLfloat alpha) {
+  const GLfloat clamped = alpha < 0.0f ? 0.0f : alpha > 1.0f ? 1.0f : alpha;
+  return std::nearbyint(clamped * 0.99609375f * 256.0f);  // the default rounding: ties to even
+}
+
+// The program that adds up to kAddedTextures textures. Each texture's term is
+// what one additive pass of it stores on the desktop: the texel rounded to
+// 8 bits, times the alpha's 8-bit steps, rounded to a step (n * m / 255 is
+// never a tie). A frame holds whole steps, so adding the terms to it one pass
+// at a time stores the same as adding their sum once; the sum leaves with
+// alpha 1, which the additive blend takes as it is.
+GLuint addingProgram() {
+  std::string vertex = "void main() {\n  gl_Position = gl_ProjectionMatrix * (gl_ModelViewMatrix * gl_Vertex);\n";
+  std::string fragment =
+      "precision highp float;\n"
+      "uniform float u_steps[" + std::to_string(kAddedTextures) + "];\n"
+      "uniform int u_count;\n"
+      "vec3 added(sampler2D texture, vec2 at, float alphaSteps) {\n"
+      "  vec3 colourSteps = floor(texture2D(texture, at).rgb * 255.0 + 0.5);\n"
+      "  return floor(colourSteps * alphaSteps / 255.0 + 0.5);\n"
+      "}\n";
+  std::string sum = "void main() {\n  vec3 sum = vec3(0.0);\n";
+  // Two textures' coordinates to each vec4 attribute: WebGL promises only 8 attributes.
+  for (int pair = 0; pair < kAddedTextures / 2; ++pair) {
+    const std::string n = std::to_string(pair);
+    vertex = "varying vec4 v_pair" + n + ";\n" + vertex + "  v_pair" + n + " = gl_MultiTexCoord" + n + ";\n";
+    fragment += "varying vec4 v_pair" + n + ";\n";
+  }
+  vertex += "}\n";
+  for (int k = 0; k < kAddedTextures; ++k) {
+    const std::string n = std::to_string(k);
+    fragment += "uniform sampler2D u_texture" + n + ";\n";
+    sum += "  if (u_count > " + n + ") sum += added(u_texture" + n + ", v_pair" + std::to_string(k / 2) +
+           (k % 2 ? ".zw" : ".xy") + ", u_steps[" + n + "]);\n";
+  }
+  fragment += sum + "  gl_FragColor = vec4(sum / 255.0, 1.0);\n}\n";
+
+  GLint units = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_IMAGE_UNITS, &units);
+  if (units < kAddedTextures) return 0;
+  const GLuint program = glCreateProgram();
+  for (const auto& part : {std::make_pair(GL_VERTEX_SHADER, &vertex), std::make_pair(GL_FRAGMENT_SHADER, &fragment)}) {
+    const GLuint shader = glCreateShader(part.first);
+    const GLchar* text = part.second->c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    GLint compiled = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+    if (!compiled) {
+      GLchar log[1024] = "";
+      glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+      std::fprintf(stderr, "vorndemo: the glow's one-pass shader did not compile (%s); drawing it pass by pass\n", log);
+      return 0;
+    }
+    glAttachShader(program, shader);
+  }
+  glLinkProgram(program);
+  GLint linked = GL_FALSE;
+  glGetProgramiv(program, GL_LINK_STATUS, &linked);
+  if (!linked) {
+    std::fprintf(stderr, "vorndemo: the glow's one-pass shader did not link; drawing it pass by pass\n");
+    return 0;
+  }
+  glUseProgram(program);
+  for (int k = 0; k < kAddedTextures; ++k)
+    glUniform1i(glGetUniformLocation(program, ("u_texture" + std::to_string(k)).c_str()), k);
+  layer.added.stepsLocation = glGetUniformLocation(program, "u_steps");
+  layer.added.countLocation = glGetUniformLocation(program, "u_count");
+  glUseProgram(0);
+  return program;
+}
+
+// Where no program could be made: each texture as the pass the engine would
+// have drawn, in its colour.
+void addPassByPass() {
+  AddedTextures& a = layer.added;
+  Unit& u0 = layer.state.units[0];
+  const GLuint bound = u0.bound;
+  if (layer.state.active != 0) selectUnit(0);
+  for (size_t k = 0; k < a.textures.size(); ++k) {
+    u0.bound = a.textures[k];
+    glBindTexture(GL_TEXTURE_2D, u0.bound);
+    const GLfloat colour[4] = {1.0f, 1.0f, 1.0f, a.alphas[k]};
+    collect(a.triangles, colour);
+    flush();
+  }
+  u0.bound = bound;
+  glBindTexture(GL_TEXTURE_2D, bound);
+  if (layer.state.active != 0) selectUnit(layer.state.active);
+}
+
+// Draws the kept triangles once with every texture, each through its framed
+// copy where a pass of its own would sample that.
+void addInOnePass() {
+  AddedTextures& a = layer.added;
+  struct AddedVertex {
+    GLfloat position[3];
+    GLfloat texCoords[kAddedTextures][2];
+  };
+  const int count = static_cast<int>(a.textures.size());
+  GLuint sampled[kAddedTextures] = {};
+  GLfloat frames[kAddedTextures][4] = {};
+  GLfloat steps[kAddedTextures] = {};
+  for (int k = 0; k < count; ++k) {
+    steps[k] = alphaSteps(a.alphas[k]);
+    const TextureInfo* framed = framedCopyOf(a.textures[k]);
+    sampled[k] = framed ? framed->framed : a.textures[k];
+    if (framed)
+      frameOf(*framed, frames[k]);
+    else
+      frames[k][0] = frames[k][1] = 1.0f;
+  }
+  const bool inside = insideTexture(a.triangles);
+  const Matrix& m = layer.matrices[Modelview].back();
+  std::vector<AddedVertex> vertices(a.triangles.size(), AddedVertex{});
+  for (size_t i = 0; i < vertices.size(); ++i) {
+    const Vertex& v = a.triangles[i];
+    eyePosition(m, v.position, vertices[i].position);
+    for (int k = 0; k < count; ++k)
+      for (int c = 0; c < 2; ++c)
+        vertices[i].texCoords[k][c] = inside ? v.texCoord[c] * frames[k][c] + frames[k][2 + c] : v.texCoord[c];
+  }
+  if (!inside)  // GL_CLAMP outside 0 .. 1 is what the framed copies cannot give
+    for (int k = 0; k < count; ++k) sampled[k] = a.textures[k];
+
+  giveProjection();
+  glUseProgram(a.program);
+  glUniform1fv(a.stepsLocation, kAddedTextures, steps);
+  glUniform1i(a.countLocation, count);
+  for (int k = 0; k < count; ++k) {
+    selectUnit(k);
+    glBindTexture(GL_TEXTURE_2D, sampled[k]);
+  }
+  const GLsizei stride = sizeof(AddedVertex);
+  glDisableClientState(GL_COLOR_ARRAY);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glVertexPointer(3, GL_FLOAT, stride, vertices[0].position);
+  for (int pair = 0; pair < kAddedTextures / 2; ++pair) {
+    glClientActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(pair));
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(4, GL_FLOAT, stride, vertices[0].texCoords[2 * pair]);
+  }
+  glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(vertices.size()));
+
+  // Back to what the emulation's own draws (flush) expect.
+  for (int pair = kAddedTextures / 2 - 1; pair > 0; --pair) {
+    glClientActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(pair));
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  }
+  glClientActiveTexture(GL_TEXTURE0);
+  glUseProgram(0);
+  for (int k = 0; k < count; ++k) {
+    selectUnit(k);
+    glBindTexture(GL_TEXTURE_2D, k < kUnits ? layer.state.units[k].bound : 0);
+  }
+  selectUnit(layer.state.active);
+}
+
 }  // namespace
 
 extern "C" {
+
+void vw_begin_added_textures(const GLuint* textures, const GLfloat* alphas, int count) {
+  flush();
+  AddedTextures& a = layer.added;
+  a.collecting = true;
+  a.textures.assign(textures, textures + (count > 0 ? count : 0));
+  a.alphas.assign(alphas, alphas + (count > 0 ? count : 0));
+  a.triangles.clear();
+}
+
+void vw_end_added_textures(void) {
+  AddedTextures& a = layer.added;
+  if (!a.collecting) return;
+  a.collecting = false;
+  if (a.triangles.empty() || a.textures.empty()) return;
+  if (!a.program && !a.programFailed) {
+    a.program = addingProgram();
+    a.programFailed = a.program == 0;
+  }
+  if (a.program && a.textures.size() <= kAddedTextures)
+    addInOnePass();
+  else
+    addPassByPass();
+  a.triangles.clear();
+}
 
 void vw_glEnable(GLenum cap) {
   bool* flag = trackedFlag(cap);
@@ -986,7 +1227,8 @@ void vw_pace_to_animation_frames(int on) { layer.pacedToAnimationFrames = on != 
 // format; either stalls that frame. This draws one small triangle with each
 // combination the engine uses (unit 0 off, MODULATE or REPLACE on a picture
 // or on a captured frame; unit 1 off or MODULATE; blending off, alpha or
-// additive; depth test off or on) and then clears the frame.
+// additive; depth test off or on), then the glow's one pass (see
+// vw_begin_added_textures), and then clears the frame.
 void vw_prepare_draws(void) {
   enum { Picture, Frame, kKinds };
   GLuint names[kKinds];
@@ -1038,6 +1280,27 @@ void vw_prepare_draws(void) {
             vw_glEnd();
             flush();
           }
+  // The glow's one pass: additive, no depth test, captured frames on every unit.
+  vw_activeTexture(GL_TEXTURE1);
+  vw_glDisable(GL_TEXTURE_2D);
+  vw_activeTexture(GL_TEXTURE0);
+  vw_glEnable(GL_TEXTURE_2D);
+  vw_glEnable(GL_BLEND);
+  vw_glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  vw_glDisable(GL_DEPTH_TEST);
+  GLuint frames[kAddedTextures];
+  GLfloat alphas[kAddedTextures];
+  for (int k = 0; k < kAddedTextures; ++k) {
+    frames[k] = names[Frame];
+    alphas[k] = 0.5f;
+  }
+  vw_begin_added_textures(frames, alphas, kAddedTextures);
+  vw_glBegin(GL_TRIANGLES);
+  vw_glVertex3f(-1.0f, -1.0f, 0.0f);
+  vw_glVertex3f(-0.99f, -1.0f, 0.0f);
+  vw_glVertex3f(-1.0f, -0.99f, 0.0f);
+  vw_glEnd();
+  vw_end_added_textures();
 
   vw_glMatrixMode(GL_PROJECTION);
   vw_glPopMatrix();

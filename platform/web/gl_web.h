@@ -100,6 +100,16 @@ void vw_pace_to_animation_frames(int on);
 // shader and pipeline the show's drawing needs, so that no frame of the show
 // waits for one; leaves the GL state as it was and the frame cleared.
 void vw_prepare_draws(void);
+// Adds count textures (unit 0's, at most 16), each scaled by its alpha, onto
+// the frame in one pass, storing what as many passes of an additive blend
+// (GL_SRC_ALPHA, GL_ONE) store on the desktop. The engine sets that blend,
+// enables unit 0's texturing and draws the triangles between the two calls;
+// they are kept, not drawn, and drawn once at the end with every texture.
+// The textures stay bound as they were, and so does the current colour.
+// Without a GPU the browser's renderer spends most of a frame on blending,
+// which one pass of several samples replaces.
+void vw_begin_added_textures(const GLuint* textures, const GLfloat* alphas, int count);
+void vw_end_added_textures(void);
 // Present in the browser's SDL but missing from its headers.
 Uint8* SDL_GetKeyState(int* numkeys);
 
