@@ -40,6 +40,10 @@ void glUseProgram(GLuint program);
 GLint glGetUniformLocation(GLuint program, const GLchar* name);
 void glUniform1i(GLint location, GLint value);
 void glUniform1fv(GLint location, GLsizei count, const GLfloat* values);
+void glGenFramebuffers(GLsizei n, GLuint* framebuffers);
+void glBindFramebuffer(GLenum target, GLuint framebuffer);
+void glFramebufferTexture2D(GLenum target, GLenum attachment, GLenum textarget, GLuint texture, GLint level);
+GLenum glCheckFramebufferStatus(GLenum target);
 }
 
 namespace {
@@ -125,8 +129,14 @@ struct TextureInfo {
   GLsizei height = 0;
   GLuint inverted = 0;
   GLuint framed = 0;
+  // A frame copied again into the same storage goes to the framed copy only,
+  // which is what the glow and the pyramid sample; the texture itself takes
+  // it from there when something samples or changes it (refreshPlain).
+  bool plainStale = false;
   std::unordered_map<GLenum, GLint> parameters;
 };
+
+enum LazyCopies { LazyUntried, LazyWorks, LazyRefused };
 
 // The client arrays the engine points at (read back by glArrayElement).
 struct ClientArray {
@@ -179,6 +189,8 @@ struct Layer {
   bool batchFramed = false;        // the batch samples unit 0's framed copy
 
   AddedTextures added;
+  GLuint copyFramebuffer = 0;  // reads framed copies back (refreshPlain)
+  LazyCopies lazyCopies = LazyUntried;
 
   GLint realEnv = -1;  // the environment last given to unit 0 of the emulation
   bool pacedToAnimationFrames = false;
@@ -281,6 +293,21 @@ void giveProjection() {
   layer.projectionGiven = true;
 }
 
+// Brings a texture whose frame went to its framed copy only up to date, on
+// the active unit, which is left bound to `restore`.
+void refreshPlain(GLuint name, GLuint restore) {
+  auto it = layer.textures.find(name);
+  if (it == layer.textures.end() || !it->second.plainStale) return;
+  TextureInfo& info = it->second;
+  glBindFramebuffer(GL_FRAMEBUFFER, layer.copyFramebuffer);
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, info.framed, 0);
+  glBindTexture(GL_TEXTURE_2D, name);
+  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 1, 1, info.width, info.height);
+  glBindTexture(GL_TEXTURE_2D, restore);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  info.plainStale = false;
+}
+
 // Draws the batch with the tracked state, which is the state every triangle
 // in it was collected under: each call below that changes what a draw does
 // flushes first.
@@ -301,6 +328,9 @@ void flush() {
     if (info && info->inverted) twin = info->inverted;
     env = GL_MODULATE;
   }
+  const GLuint activeBound = s.units[s.active].bound;
+  if (u0.texture2d && !twin) refreshPlain(u0.bound, activeBound);
+  if (s.units[1].texture2d) refreshPlain(s.units[1].bound, activeBound);
   if (s.active != 0) selectUnit(0);
   if (env != layer.realEnv) {
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, env);
@@ -598,6 +628,8 @@ void addInOnePass() {
   }
   if (!inside)  // GL_CLAMP outside 0 .. 1 is what the framed copies cannot give
     for (int k = 0; k < count; ++k) sampled[k] = a.textures[k];
+  for (int k = 0; k < count; ++k)
+    if (sampled[k] == a.textures[k]) refreshPlain(a.textures[k], layer.state.units[layer.state.active].bound);
 
   giveProjection();
   glUseProgram(a.program);
@@ -884,6 +916,7 @@ void vw_glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei w
     info.height = height;
     if (info.framed) glDeleteTextures(1, &info.framed);
     info.framed = 0;
+    info.plainStale = false;
   }
   glTexImage2D(target, level, static_cast<GLint>(format), width, height, border, format, type, pixels);
   if (format == GL_RGBA && type == GL_UNSIGNED_BYTE && pixels)
@@ -893,7 +926,23 @@ void vw_glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei w
 void vw_glTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset, GLsizei width, GLsizei height,
                         GLenum format, GLenum type, const void* pixels) {
   flush();
+  const GLuint bound = layer.state.units[layer.state.active].bound;
+  refreshPlain(bound, bound);
   glTexSubImage2D(target, level, xoffset, yoffset, width, height, format, type, pixels);
+}
+
+// Whether framed copies can be read back as a framebuffer (refreshPlain),
+// tried once on the first framed copy made.
+static bool lazyCopiesWork(const TextureInfo& info) {
+  if (layer.lazyCopies == LazyUntried) {
+    glGenFramebuffers(1, &layer.copyFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, layer.copyFramebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, info.framed, 0);
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    layer.lazyCopies = complete ? LazyWorks : LazyRefused;
+  }
+  return layer.lazyCopies == LazyWorks;
 }
 
 // Keeps the framed copy's inside equal to the texture's level 0 after a copy
@@ -919,10 +968,18 @@ void copyIntoFramed(TextureInfo& info, GLuint original, GLint xoffset, GLint yof
 void vw_glCopyTexImage2D(GLenum target, GLint level, GLenum internalFormat, GLint x, GLint y, GLsizei width,
                          GLsizei height, GLint border) {
   flush();
-  glCopyTexImage2D(target, level, internalFormat, x, y, width, height, border);
-  if (level != 0) return;
   const GLuint name = layer.state.units[layer.state.active].bound;
   TextureInfo& info = layer.textures[name];
+  const bool sameStorage = level == 0 && border == 0 && (internalFormat == GL_RGB || internalFormat == 3) &&
+                           info.format == GL_RGB && info.width == width && info.height == height && info.framed;
+  if (sameStorage && lazyCopiesWork(info)) {
+    copyIntoFramed(info, name, 0, 0, x, y, width, height);
+    info.plainStale = true;
+    return;
+  }
+  glCopyTexImage2D(target, level, internalFormat, x, y, width, height, border);
+  if (level != 0) return;
+  info.plainStale = false;
   if (info.framed && (info.width != width || info.height != height)) {
     glDeleteTextures(1, &info.framed);
     info.framed = 0;
@@ -936,6 +993,8 @@ void vw_glCopyTexImage2D(GLenum target, GLint level, GLenum internalFormat, GLin
 void vw_glCopyTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset, GLint x, GLint y, GLsizei width,
                             GLsizei height) {
   flush();
+  const GLuint bound = layer.state.units[layer.state.active].bound;
+  refreshPlain(bound, bound);
   // The frame has no alpha, so a copy into an RGBA texture is refused: such a
   // target becomes RGB once (black levels, as it was created empty).
   TextureInfo* info = boundInfo(layer.state.active);
