@@ -149,15 +149,18 @@ struct ClientArray {
 // Textures added onto the frame in one pass (vw_begin_added_textures): the
 // full-screen triangles the engine draws meanwhile are kept here, not
 // collected, and drawn by vw_end_added_textures.
+struct AddingProgram {
+  GLuint name = 0;      // made on first use; 0 until then
+  bool failed = false;  // then each texture is drawn as a pass of its own
+  GLint stepsLocation = -1;
+};
+
 struct AddedTextures {
   bool collecting = false;
   std::vector<GLuint> textures;
   std::vector<GLfloat> alphas;
   std::vector<Vertex> triangles;  // in object space, under the modelview at the end
-  GLuint program = 0;                       // made on first use; 0 until then
-  bool programFailed = false;               // then each texture is drawn as a pass of its own
-  GLint stepsLocation = -1;
-  GLint countLocation = -1;
+  AddingProgram programs[kAddedTextures + 1];  // by the number of textures added
 };
 
 // The whole layer: one per program, alive for the whole run.
@@ -509,18 +512,21 @@ GLfloat alphaSteps(GLfloat alpha) {
   return std::nearbyint(clamped * 0.99609375f * 256.0f);  // the default rounding: ties to even
 }
 
-// The program that adds up to kAddedTextures textures. Each texture's term is
+// The program that adds `count` textures (1 .. kAddedTextures; one program
+// for each count, which the software renderer runs faster than one that
+// tests the count per texture). Each texture's term is
 // what one additive pass of it stores on the desktop: the texel rounded to
 // 8 bits, times the alpha's 8-bit steps, rounded to a step (n * m / 255 is
 // never a tie). A frame holds whole steps, so adding the terms to it one pass
 // at a time stores the same as adding their sum once; the sum leaves with
 // alpha 1, which the additive blend takes as it is.
-GLuint addingProgram() {
+AddingProgram makeAddingProgram(int count) {
+  AddingProgram made;
+  made.failed = true;
   std::string vertex = "void main() {\n  gl_Position = gl_ProjectionMatrix * (gl_ModelViewMatrix * gl_Vertex);\n";
   std::string fragment =
       "precision highp float;\n"
-      "uniform float u_steps[" + std::to_string(kAddedTextures) + "];\n"
-      "uniform int u_count;\n"
+      "uniform float u_steps[" + std::to_string(count) + "];\n"
       "vec3 added(sampler2D texture, vec2 at, float alphaSteps) {\n"
       "  vec3 colourSteps = floor(texture2D(texture, at).rgb * 255.0 + 0.5);\n"
       "  return floor(colourSteps * alphaSteps / 255.0 + 0.5);\n"
@@ -533,17 +539,17 @@ GLuint addingProgram() {
     fragment += "varying vec4 v_pair" + n + ";\n";
   }
   vertex += "}\n";
-  for (int k = 0; k < kAddedTextures; ++k) {
+  for (int k = 0; k < count; ++k) {
     const std::string n = std::to_string(k);
     fragment += "uniform sampler2D u_texture" + n + ";\n";
-    sum += "  if (u_count > " + n + ") sum += added(u_texture" + n + ", v_pair" + std::to_string(k / 2) +
+    sum += "  sum += added(u_texture" + n + ", v_pair" + std::to_string(k / 2) +
            (k % 2 ? ".zw" : ".xy") + ", u_steps[" + n + "]);\n";
   }
   fragment += sum + "  gl_FragColor = vec4(sum / 255.0, 1.0);\n}\n";
 
   GLint units = 0;
   glGetIntegerv(GL_MAX_TEXTURE_IMAGE_UNITS, &units);
-  if (units < kAddedTextures) return 0;
+  if (units < count) return made;
   const GLuint program = glCreateProgram();
   for (const auto& part : {std::make_pair(GL_VERTEX_SHADER, &vertex), std::make_pair(GL_FRAGMENT_SHADER, &fragment)}) {
     const GLuint shader = glCreateShader(part.first);
@@ -556,7 +562,7 @@ GLuint addingProgram() {
       GLchar log[1024] = "";
       glGetShaderInfoLog(shader, sizeof log, nullptr, log);
       std::fprintf(stderr, "vorndemo: the glow's one-pass shader did not compile (%s); drawing it pass by pass\n", log);
-      return 0;
+      return made;
     }
     glAttachShader(program, shader);
   }
@@ -565,15 +571,16 @@ GLuint addingProgram() {
   glGetProgramiv(program, GL_LINK_STATUS, &linked);
   if (!linked) {
     std::fprintf(stderr, "vorndemo: the glow's one-pass shader did not link; drawing it pass by pass\n");
-    return 0;
+    return made;
   }
   glUseProgram(program);
-  for (int k = 0; k < kAddedTextures; ++k)
+  for (int k = 0; k < count; ++k)
     glUniform1i(glGetUniformLocation(program, ("u_texture" + std::to_string(k)).c_str()), k);
-  layer.added.stepsLocation = glGetUniformLocation(program, "u_steps");
-  layer.added.countLocation = glGetUniformLocation(program, "u_count");
+  made.stepsLocation = glGetUniformLocation(program, "u_steps");
   glUseProgram(0);
-  return program;
+  made.name = program;
+  made.failed = false;
+  return made;
 }
 
 // Where no program could be made: each texture as the pass the engine would
@@ -597,7 +604,7 @@ void addPassByPass() {
 
 // Draws the kept triangles once with every texture, each through its framed
 // copy where a pass of its own would sample that.
-void addInOnePass() {
+void addInOnePass(const AddingProgram& program) {
   AddedTextures& a = layer.added;
   struct AddedVertex {
     GLfloat position[3];
@@ -632,9 +639,8 @@ void addInOnePass() {
     if (sampled[k] == a.textures[k]) refreshPlain(a.textures[k], layer.state.units[layer.state.active].bound);
 
   giveProjection();
-  glUseProgram(a.program);
-  glUniform1fv(a.stepsLocation, kAddedTextures, steps);
-  glUniform1i(a.countLocation, count);
+  glUseProgram(program.name);
+  glUniform1fv(program.stepsLocation, count, steps);
   for (int k = 0; k < count; ++k) {
     selectUnit(k);
     glBindTexture(GL_TEXTURE_2D, sampled[k]);
@@ -682,12 +688,11 @@ void vw_end_added_textures(void) {
   if (!a.collecting) return;
   a.collecting = false;
   if (a.triangles.empty() || a.textures.empty()) return;
-  if (!a.program && !a.programFailed) {
-    a.program = addingProgram();
-    a.programFailed = a.program == 0;
-  }
-  if (a.program && a.textures.size() <= kAddedTextures)
-    addInOnePass();
+  const size_t count = a.textures.size();
+  AddingProgram* program = count <= kAddedTextures ? &a.programs[count] : nullptr;
+  if (program && !program->name && !program->failed) *program = makeAddingProgram(static_cast<int>(count));
+  if (program && program->name)
+    addInOnePass(*program);
   else
     addPassByPass();
   a.triangles.clear();
