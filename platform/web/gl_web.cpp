@@ -9,6 +9,10 @@
 // is also where sphere-map coordinates are computed; the GL_BLEND texture
 // environment is drawn as MODULATE with an inverted twin of the picture, and
 // GL_CLAMP on captured frames with a copy framed by the black border texels.
+// Without a GPU the browser's renderer spends a glow frame mostly on blending
+// and copies, so the glow's levels are added in one pass of a program of the
+// layer's own (vw_begin_added_textures) and a frame copied again into the
+// same texture goes to its framed copy only until the texture itself is used.
 #define VORN_GL_WEB_IMPLEMENTATION
 #include "platform/web/gl_web.h"
 
@@ -19,8 +23,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <utility>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 extern "C" {
@@ -146,20 +150,21 @@ struct ClientArray {
   const GLfloat* pointer = nullptr;
 };
 
-// Textures added onto the frame in one pass (vw_begin_added_textures): the
-// full-screen triangles the engine draws meanwhile are kept here, not
-// collected, and drawn by vw_end_added_textures.
+// The program that adds a given number of textures (makeAddingProgram).
 struct AddingProgram {
   GLuint name = 0;      // made on first use; 0 until then
   bool failed = false;  // then each texture is drawn as a pass of its own
   GLint stepsLocation = -1;
 };
 
+// Textures added onto the frame in one pass (vw_begin_added_textures): the
+// full-screen triangles the engine draws meanwhile are kept here, not
+// collected, and drawn by vw_end_added_textures.
 struct AddedTextures {
   bool collecting = false;
   std::vector<GLuint> textures;
   std::vector<GLfloat> alphas;
-  std::vector<Vertex> triangles;  // in object space, under the modelview at the end
+  std::vector<Vertex> triangles;               // in object space, under the modelview at the end
   AddingProgram programs[kAddedTextures + 1];  // by the number of textures added
 };
 
@@ -524,9 +529,8 @@ AddingProgram makeAddingProgram(int count) {
   AddingProgram made;
   made.failed = true;
   std::string vertex = "void main() {\n  gl_Position = gl_ProjectionMatrix * (gl_ModelViewMatrix * gl_Vertex);\n";
-  std::string fragment =
-      "precision highp float;\n"
-      "uniform float u_steps[" + std::to_string(count) + "];\n"
+  std::string fragment = "precision highp float;\nuniform float u_steps[" + std::to_string(count) + "];\n";
+  fragment +=
       "vec3 added(sampler2D texture, vec2 at, float alphaSteps) {\n"
       "  vec3 colourSteps = floor(texture2D(texture, at).rgb * 255.0 + 0.5);\n"
       "  return floor(colourSteps * alphaSteps / 255.0 + 0.5);\n"
@@ -542,8 +546,8 @@ AddingProgram makeAddingProgram(int count) {
   for (int k = 0; k < count; ++k) {
     const std::string n = std::to_string(k);
     fragment += "uniform sampler2D u_texture" + n + ";\n";
-    sum += "  sum += added(u_texture" + n + ", v_pair" + std::to_string(k / 2) +
-           (k % 2 ? ".zw" : ".xy") + ", u_steps[" + n + "]);\n";
+    sum += "  sum += added(u_texture" + n + ", v_pair" + std::to_string(k / 2) + (k % 2 ? ".zw" : ".xy") +
+           ", u_steps[" + n + "]);\n";
   }
   fragment += sum + "  gl_FragColor = vec4(sum / 255.0, 1.0);\n}\n";
 
