@@ -1289,6 +1289,15 @@ void* vw_SDL_GL_GetProcAddress(const char* name) {
 
 void vw_pace_to_animation_frames(int on) { layer.pacedToAnimationFrames = on != 0; }
 
+// A triangle of a few pixels in the corner; vw_prepare_draws clears the frame after.
+static void drawCornerTriangle() {
+  vw_glBegin(GL_TRIANGLES);
+  vw_glVertex3f(-1.0f, -1.0f, 0.0f);
+  vw_glVertex3f(-0.99f, -1.0f, 0.0f);
+  vw_glVertex3f(-1.0f, -0.99f, 0.0f);
+  vw_glEnd();
+}
+
 // The emulation builds a shader program the first time it draws with a new
 // combination of texture environments, and WebGL's implementation prepares
 // its pipeline the first time a program meets a blend, depth and texture
@@ -1340,12 +1349,7 @@ void vw_prepare_draws(void) {
             blend[0] != GL_ZERO ? vw_glEnable(GL_BLEND) : vw_glDisable(GL_BLEND);
             if (blend[0] != GL_ZERO) vw_glBlendFunc(blend[0], blend[1]);
             depth ? vw_glEnable(GL_DEPTH_TEST) : vw_glDisable(GL_DEPTH_TEST);
-            // A triangle of a few pixels in the corner; the frame is cleared below.
-            vw_glBegin(GL_TRIANGLES);
-            vw_glVertex3f(-1.0f, -1.0f, 0.0f);
-            vw_glVertex3f(-0.99f, -1.0f, 0.0f);
-            vw_glVertex3f(-1.0f, -0.99f, 0.0f);
-            vw_glEnd();
+            drawCornerTriangle();
             flush();
           }
   // The glow's one pass: additive, no depth test, captured frames on every unit.
@@ -1363,11 +1367,7 @@ void vw_prepare_draws(void) {
     alphas[k] = 0.5f;
   }
   vw_begin_added_textures(frames, alphas, kAddedTextures);
-  vw_glBegin(GL_TRIANGLES);
-  vw_glVertex3f(-1.0f, -1.0f, 0.0f);
-  vw_glVertex3f(-0.99f, -1.0f, 0.0f);
-  vw_glVertex3f(-1.0f, -0.99f, 0.0f);
-  vw_glEnd();
+  drawCornerTriangle();
   vw_end_added_textures();
 
   vw_glMatrixMode(GL_PROJECTION);
