@@ -301,9 +301,9 @@ void giveProjection() {
   layer.projectionGiven = true;
 }
 
-// Brings a texture whose frame went to its framed copy only up to date, on
-// the active unit, which is left bound to `restore`.
-void refreshPlain(GLuint name, GLuint restore) {
+// Brings a texture whose frame went to its framed copy only up to date. It
+// goes through the active unit, which is left bound as the state says.
+void refreshPlain(GLuint name) {
   auto it = layer.textures.find(name);
   if (it == layer.textures.end() || !it->second.plainStale) return;
   TextureInfo& info = it->second;
@@ -311,7 +311,7 @@ void refreshPlain(GLuint name, GLuint restore) {
   glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, info.framed, 0);
   glBindTexture(GL_TEXTURE_2D, name);
   glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 1, 1, info.width, info.height);
-  glBindTexture(GL_TEXTURE_2D, restore);
+  glBindTexture(GL_TEXTURE_2D, layer.state.units[layer.state.active].bound);
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
   info.plainStale = false;
 }
@@ -336,9 +336,8 @@ void flush() {
     if (info && info->inverted) twin = info->inverted;
     env = GL_MODULATE;
   }
-  const GLuint activeBound = s.units[s.active].bound;
-  if (u0.texture2d && !twin) refreshPlain(u0.bound, activeBound);
-  if (s.units[1].texture2d) refreshPlain(s.units[1].bound, activeBound);
+  if (u0.texture2d && !twin) refreshPlain(u0.bound);
+  if (s.units[1].texture2d) refreshPlain(s.units[1].bound);
   if (s.active != 0) selectUnit(0);
   if (env != layer.realEnv) {
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, env);
@@ -587,23 +586,27 @@ AddingProgram makeAddingProgram(int count) {
   return made;
 }
 
+// Binds a texture to unit 0, in the state and in the emulation; the active
+// unit stays the one the state names, which flush() relies on.
+void bindUnit0(GLuint texture) {
+  layer.state.units[0].bound = texture;
+  if (layer.state.active != 0) selectUnit(0);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  if (layer.state.active != 0) selectUnit(layer.state.active);
+}
+
 // Where no program could be made: each texture as the pass the engine would
 // have drawn, in its colour.
 void addPassByPass() {
   AddedTextures& a = layer.added;
-  Unit& u0 = layer.state.units[0];
-  const GLuint bound = u0.bound;
-  if (layer.state.active != 0) selectUnit(0);
+  const GLuint bound = layer.state.units[0].bound;
   for (size_t k = 0; k < a.textures.size(); ++k) {
-    u0.bound = a.textures[k];
-    glBindTexture(GL_TEXTURE_2D, u0.bound);
+    bindUnit0(a.textures[k]);
     const GLfloat colour[4] = {1.0f, 1.0f, 1.0f, a.alphas[k]};
     collect(a.triangles, colour);
     flush();
   }
-  u0.bound = bound;
-  glBindTexture(GL_TEXTURE_2D, bound);
-  if (layer.state.active != 0) selectUnit(layer.state.active);
+  bindUnit0(bound);
 }
 
 // Draws the kept triangles once with every texture, each through its framed
@@ -640,7 +643,7 @@ void addInOnePass(const AddingProgram& program) {
   if (!inside)  // GL_CLAMP outside 0 .. 1 is what the framed copies cannot give
     for (int k = 0; k < count; ++k) sampled[k] = a.textures[k];
   for (int k = 0; k < count; ++k)
-    if (sampled[k] == a.textures[k]) refreshPlain(a.textures[k], layer.state.units[layer.state.active].bound);
+    if (sampled[k] == a.textures[k]) refreshPlain(a.textures[k]);
 
   giveProjection();
   glUseProgram(program.name);
@@ -935,8 +938,7 @@ void vw_glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei w
 void vw_glTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset, GLsizei width, GLsizei height,
                         GLenum format, GLenum type, const void* pixels) {
   flush();
-  const GLuint bound = layer.state.units[layer.state.active].bound;
-  refreshPlain(bound, bound);
+  refreshPlain(layer.state.units[layer.state.active].bound);
   glTexSubImage2D(target, level, xoffset, yoffset, width, height, format, type, pixels);
 }
 
@@ -1002,8 +1004,7 @@ void vw_glCopyTexImage2D(GLenum target, GLint level, GLenum internalFormat, GLin
 void vw_glCopyTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset, GLint x, GLint y, GLsizei width,
                             GLsizei height) {
   flush();
-  const GLuint bound = layer.state.units[layer.state.active].bound;
-  refreshPlain(bound, bound);
+  refreshPlain(layer.state.units[layer.state.active].bound);
   // The frame has no alpha, so a copy into an RGBA texture is refused: such a
   // target becomes RGB once (black levels, as it was created empty).
   TextureInfo* info = boundInfo(layer.state.active);

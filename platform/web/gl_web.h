@@ -100,9 +100,10 @@ void vw_pace_to_animation_frames(int on);
 // shader and pipeline the show's drawing needs, so that no frame of the show
 // waits for one; leaves the GL state as it was and the frame cleared.
 void vw_prepare_draws(void);
-// Adds count textures (unit 0's, at most 16), each scaled by its alpha, onto
-// the frame in one pass, storing what as many passes of an additive blend
-// (GL_SRC_ALPHA, GL_ONE) store on the desktop. The engine sets that blend,
+// Adds count textures, each scaled by its alpha and sampled as unit 0 would
+// sample it, onto the frame in one pass (up to 8; more pass by pass),
+// storing what as many passes of an additive blend (GL_SRC_ALPHA, GL_ONE)
+// store on the desktop. The engine sets that blend,
 // enables unit 0's texturing and draws the triangles between the two calls;
 // they are kept, not drawn, and drawn once at the end with every texture.
 // The textures stay bound as they were, and so does the current colour.
