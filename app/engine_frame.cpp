@@ -6,6 +6,7 @@
 #include "app/timeline.h"
 #include "fx/render_pyramid.h"
 #include "fx/screen_effects.h"
+#include "platform/added_passes.h"
 
 namespace vorn {
 
@@ -97,6 +98,7 @@ void Engine::drawFeedback(int target, float layers) {
   glDisable(GL_CULL_FACE);
 
   const int count = static_cast<int>(layers);
+  beginAddedPasses();
   for (int j = 0; j < count; ++j) {
     const float z = static_cast<float>(j) * kFeedbackLayerStep;
     glBegin(GL_TRIANGLE_FAN);
@@ -110,6 +112,7 @@ void Engine::drawFeedback(int target, float layers) {
     glVertex3f(-kFeedbackHalfSize, kFeedbackHalfSize, z);
     glEnd();
   }
+  endAddedPasses();
 }
 
 }  // namespace vorn

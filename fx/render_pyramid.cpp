@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/added_passes.h"
+
 namespace vorn {
 
 namespace {
@@ -161,27 +163,15 @@ void drawGlow(float baseAlpha, float weight, int levelAdjust) {
   // loop stops there, so a positive adjustment dims the levels it keeps.
   const int m = pyramid.levelCount + levelAdjust;
   const int drawn = m < pyramid.levelCount ? m : pyramid.levelCount;
-  float alphas[kMaxLevels] = {};
-  for (int k = 0; k < drawn; ++k)
-    alphas[k] = k == 0 ? baseAlpha : static_cast<float>(k + 1) * weight / static_cast<float>(m);
-#ifdef __EMSCRIPTEN__
-  // The browser's GL layer adds the levels in one pass (the same pixels),
-  // then leaves the state the passes below leave.
-  if (drawn <= 0) return;
-  glViewport(0, 0, kScreenWidth, kScreenHeight);
-  vw_begin_added_textures(pyramid.levels, alphas, drawn);
-  drawFullScreenQuad();
-  vw_end_added_textures();
-  glBindTexture(GL_TEXTURE_2D, pyramid.levels[drawn - 1]);
-  glColor4f(1.0f, 1.0f, 1.0f, alphas[drawn - 1]);
-#else
+  beginAddedPasses();
   for (int k = 0; k < drawn; ++k) {
     glViewport(0, 0, kScreenWidth, kScreenHeight);
     glBindTexture(GL_TEXTURE_2D, pyramid.levels[k]);
-    glColor4f(1.0f, 1.0f, 1.0f, alphas[k]);
+    const float a = k == 0 ? baseAlpha : static_cast<float>(k + 1) * weight / static_cast<float>(m);
+    glColor4f(1.0f, 1.0f, 1.0f, a);
     drawFullScreenQuad();
   }
-#endif
+  endAddedPasses();
 }
 
 void beginScreenSpace() { enterScreenSpace(kScreenWidth, kScreenHeight, kScreenFar); }

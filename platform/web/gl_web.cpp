@@ -9,10 +9,11 @@
 // is also where sphere-map coordinates are computed; the GL_BLEND texture
 // environment is drawn as MODULATE with an inverted twin of the picture, and
 // GL_CLAMP on captured frames with a copy framed by the black border texels.
-// Without a GPU the browser's renderer spends a glow frame mostly on blending
-// and copies, so the glow's levels are added in one pass of a program of the
-// layer's own (vw_begin_added_textures) and a frame copied again into the
-// same texture goes to its framed copy only until the texture itself is used.
+// Without a GPU the browser's renderer spends a frame with the glow or the
+// feedback layers mostly on blending and copies, so runs of additive passes
+// are added up in one pass of a program of the layer's own
+// (vw_begin_added_passes) and a frame copied again into the same texture goes
+// to its framed copy only until the texture itself is used.
 #define VORN_GL_WEB_IMPLEMENTATION
 #include "platform/web/gl_web.h"
 
@@ -53,8 +54,8 @@ GLenum glCheckFramebufferStatus(GLenum target);
 namespace {
 
 constexpr int kUnits = 2;
-// The most textures vw_begin_added_textures adds up in one pass; WebGL
-// offers at least as many texture units to a fragment shader.
+// The most passes vw_begin_added_passes adds up in one; WebGL offers at least
+// as many texture units to a fragment shader.
 constexpr int kAddedTextures = 8;
 // The emulation uploads a draw's vertices into one of its temporary buffers,
 // the largest of which holds this many bytes (emscripten's default
@@ -157,15 +158,22 @@ struct AddingProgram {
   GLint stepsLocation = -1;
 };
 
-// Textures added onto the frame in one pass (vw_begin_added_textures): the
-// full-screen triangles the engine draws meanwhile are kept here, not
-// collected, and drawn by vw_end_added_textures.
-struct AddedTextures {
+// An additive pass kept by vw_begin_added_passes: what collect() was given,
+// with the texture on unit 0 and the modelview it was drawn under.
+struct AddedPass {
+  GLuint texture = 0;
+  GLfloat alpha = 1.0f;  // each fragment's, whatever the corners' colour
+  Matrix modelview = kIdentity;
+  std::vector<Vertex> triangles;  // in object space, each corner in its own colour
+};
+
+// The passes kept between vw_begin_added_passes and vw_end_added_passes. Only
+// a change of state that the passes are drawn under draws them (pass by
+// pass); the textures they sample may change between them.
+struct AddedPasses {
   bool collecting = false;
-  std::vector<GLuint> textures;
-  std::vector<GLfloat> alphas;
-  std::vector<Vertex> triangles;               // in object space, under the modelview at the end
-  AddingProgram programs[kAddedTextures + 1];  // by the number of textures added
+  std::vector<AddedPass> passes;
+  AddingProgram programs[kAddedTextures + 1];  // by the number of passes added
 };
 
 // The whole layer: one per program, alive for the whole run.
@@ -196,7 +204,7 @@ struct Layer {
   std::vector<BatchVertex> batch;  // triangles in eye space, drawn by flush()
   bool batchFramed = false;        // the batch samples unit 0's framed copy
 
-  AddedTextures added;
+  AddedPasses added;
   GLuint copyFramebuffer = 0;  // reads framed copies back (refreshPlain)
   LazyCopies lazyCopies = LazyUntried;
 
@@ -316,10 +324,11 @@ void refreshPlain(GLuint name) {
   info.plainStale = false;
 }
 
+void addPassByPass();
+
 // Draws the batch with the tracked state, which is the state every triangle
-// in it was collected under: each call below that changes what a draw does
-// flushes first.
-void flush() {
+// in it was collected under.
+void flushBatch() {
   std::vector<BatchVertex>& batch = layer.batch;
   if (batch.empty()) return;
   giveProjection();
@@ -357,6 +366,13 @@ void flush() {
 
   if (twin) glBindTexture(GL_TEXTURE_2D, u0.bound);
   if (s.active != 0) selectUnit(s.active);
+}
+
+// Draws everything collected or kept so far: each call below that changes
+// what a draw does flushes first.
+void flush() {
+  flushBatch();
+  if (!layer.added.passes.empty()) addPassByPass();
 }
 
 // The modelview of the triangles about to be collected, whether unit 0
@@ -418,22 +434,61 @@ bool insideTexture(const std::vector<Vertex>& tris) {
   return true;
 }
 
-// Adds triangles to the batch; colour, when given, replaces each corner's own.
+// Whether triangles drawn now are a pass that vw_end_added_passes can add
+// up with others: an additive blend of unit 0's texture alone, an RGB one,
+// with nothing that makes the order of passes matter, whose fragments are
+// the texel and one alpha (given on return): MODULATE in white and that
+// alpha, or REPLACE, which takes the alpha of the texel, 1.
+bool addable(const std::vector<Vertex>& tris, const GLfloat* colour, GLfloat& alpha) {
+  const State& s = layer.state;
+  const Unit& u0 = s.units[0];
+  if (!s.blend || s.blendSrc != GL_SRC_ALPHA || s.blendDst != GL_ONE || s.depthTest || s.cullFace) return false;
+  if (!u0.texture2d || u0.genS || u0.genT || s.units[1].texture2d) return false;
+  const TextureInfo* info = boundInfo(0);
+  if (!info || info->format != GL_RGB) return false;
+  if (u0.env == GL_REPLACE) {
+    alpha = 1.0f;
+    return true;
+  }
+  if (u0.env != GL_MODULATE) return false;
+  alpha = colour ? colour[3] : tris[0].colour[3];
+  for (const Vertex& v : tris) {
+    const GLfloat* c = colour ? colour : v.colour;
+    if (c[0] != 1.0f || c[1] != 1.0f || c[2] != 1.0f || c[3] != alpha) return false;
+  }
+  return true;
+}
+
+// Adds triangles to the batch, or keeps them as an added pass; colour, when
+// given, replaces each corner's own.
 void collect(const std::vector<Vertex>& tris, const GLfloat* colour) {
   if (tris.empty()) return;
-  if (layer.added.collecting) {
-    layer.added.triangles.insert(layer.added.triangles.end(), tris.begin(), tris.end());
-    return;
+  AddedPasses& added = layer.added;
+  if (added.collecting) {
+    GLfloat alpha = 1.0f;
+    if (addable(tris, colour, alpha)) {
+      flushBatch();  // what came before the pass is drawn before it
+      AddedPass pass;
+      pass.alpha = alpha;
+      pass.texture = layer.state.units[0].bound;
+      pass.modelview = layer.matrices[Modelview].back();
+      pass.triangles = tris;
+      if (colour)
+        for (Vertex& v : pass.triangles) std::memcpy(v.colour, colour, sizeof v.colour);
+      added.passes.push_back(std::move(pass));
+      return;
+    }
+    if (!added.passes.empty()) addPassByPass();
   }
   EyeTransform t = eyeTransform();
   const TextureInfo* framed = framedInfo();
   const bool useFrame = framed && !t.sphereMap && insideTexture(tris);
-  if (useFrame != layer.batchFramed) flush();
+  if (useFrame != layer.batchFramed) flushBatch();
   layer.batchFramed = useFrame;
   if (useFrame) frameOf(*framed, t.frame);
   const Matrix& m = t.m;
   for (size_t first = 0; first < tris.size(); first += 3) {
-    if (layer.batch.size() + 3 > kBatchVertices) flush();
+    if (layer.batch.size() + 3 > kBatchVertices) flushBatch();
     for (size_t i = first; i < first + 3 && i < tris.size(); ++i) {
       const Vertex& v = tris[i];
       BatchVertex out;
@@ -564,7 +619,8 @@ AddingProgram makeAddingProgram(int count) {
     if (!compiled) {
       GLchar log[1024] = "";
       glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-      std::fprintf(stderr, "vorndemo: the glow's one-pass shader did not compile (%s); drawing it pass by pass\n", log);
+      std::fprintf(stderr,
+                   "vorndemo: the shader that adds passes in one did not compile (%s); drawing them one by one\n", log);
       return made;
     }
     glAttachShader(program, shader);
@@ -573,7 +629,7 @@ AddingProgram makeAddingProgram(int count) {
   GLint linked = GL_FALSE;
   glGetProgramiv(program, GL_LINK_STATUS, &linked);
   if (!linked) {
-    std::fprintf(stderr, "vorndemo: the glow's one-pass shader did not link; drawing it pass by pass\n");
+    std::fprintf(stderr, "vorndemo: the shader that adds passes in one did not link; drawing them one by one\n");
     return made;
   }
   glUseProgram(program);
@@ -595,55 +651,156 @@ void bindUnit0(GLuint texture) {
   if (layer.state.active != 0) selectUnit(layer.state.active);
 }
 
-// Where no program could be made: each texture as the pass the engine would
-// have drawn, in its colour.
+// Draws the kept passes as they came, each with its own texture and
+// modelview, under the state they were kept under.
 void addPassByPass() {
-  AddedTextures& a = layer.added;
+  AddedPasses& a = layer.added;
+  std::vector<AddedPass> passes;
+  passes.swap(a.passes);
+  const bool collecting = a.collecting;
+  a.collecting = false;
   const GLuint bound = layer.state.units[0].bound;
-  for (size_t k = 0; k < a.textures.size(); ++k) {
-    bindUnit0(a.textures[k]);
-    const GLfloat colour[4] = {1.0f, 1.0f, 1.0f, a.alphas[k]};
-    collect(a.triangles, colour);
-    flush();
+  Matrix& modelview = layer.matrices[Modelview].back();
+  const Matrix current = modelview;
+  for (const AddedPass& pass : passes) {
+    bindUnit0(pass.texture);
+    modelview = pass.modelview;
+    collect(pass.triangles, nullptr);
+    flushBatch();
   }
+  modelview = current;
   bindUnit0(bound);
+  a.collecting = collecting;
 }
 
-// Draws the kept triangles once with every texture, each through its framed
-// copy where a pass of its own would sample that.
-void addInOnePass(const AddingProgram& program) {
-  AddedTextures& a = layer.added;
+// A pass's corners in eye space and their homogeneous window-facing
+// coordinates (x / w, y / w in -1 .. 1 across the viewport), in double.
+struct PassCorners {
+  std::vector<std::array<GLfloat, 3>> eye;
+  std::vector<std::array<double, 2>> ndc;
+  bool flat = true;  // one w at every corner: coordinates are affine on screen
+};
+
+PassCorners passCorners(const AddedPass& pass) {
+  PassCorners c;
+  const Matrix& p = layer.matrices[Projection].back();
+  double firstW = 0.0;
+  for (size_t i = 0; i < pass.triangles.size(); ++i) {
+    std::array<GLfloat, 3> e;
+    eyePosition(pass.modelview, pass.triangles[i].position, e.data());
+    double clip[4];
+    for (int r = 0; r < 4; ++r)
+      clip[r] = static_cast<double>(p[r]) * e[0] + static_cast<double>(p[4 + r]) * e[1] +
+                static_cast<double>(p[8 + r]) * e[2] + p[12 + r];
+    if (i == 0) firstW = clip[3];
+    // In front of the eye and between the near and far planes everywhere.
+    if (clip[3] != firstW || !(clip[3] > 0.0) || clip[2] < -clip[3] || clip[2] > clip[3]) c.flat = false;
+    c.eye.push_back(e);
+    c.ndc.push_back({clip[0] / clip[3], clip[1] / clip[3]});
+  }
+  return c;
+}
+
+// Whether a pass is one convex quadrilateral (two triangles a b c, a c d, as
+// the engine's quads and fans come) that holds the whole viewport.
+bool coversViewport(const PassCorners& c) {
+  if (!c.flat || c.ndc.size() != 6) return false;
+  const auto& q = c.ndc;
+  if (q[3] != q[0] || q[4] != q[2]) return false;
+  const std::array<double, 2> quad[4] = {q[0], q[1], q[2], q[5]};
+  const double corners[4][2] = {{-1.0, -1.0}, {1.0, -1.0}, {1.0, 1.0}, {-1.0, 1.0}};
+  double sign = 0.0;
+  for (int i = 0; i < 4; ++i) {
+    const auto& a = quad[i];
+    const auto& b = quad[(i + 1) % 4];
+    const double turn = (b[0] - a[0]) * (quad[(i + 2) % 4][1] - b[1]) - (b[1] - a[1]) * (quad[(i + 2) % 4][0] - b[0]);
+    if (turn == 0.0 || (sign != 0.0 && (turn > 0.0) != (sign > 0.0))) return false;
+    sign = turn;
+    for (const auto& corner : corners) {
+      const double side = (b[0] - a[0]) * (corner[1] - a[1]) - (b[1] - a[1]) * (corner[0] - a[0]);
+      if (side == 0.0 || (side > 0.0) != (sign > 0.0)) return false;
+    }
+  }
+  return true;
+}
+
+// The texture coordinates pass `from` has at each corner of pass `onto`,
+// both covering the viewport: on screen they are an affine function of
+// position, fitted through three of `from`'s corners.
+bool coordinatesAt(const AddedPass& from, const PassCorners& fromCorners, const PassCorners& onto,
+                   std::vector<std::array<GLfloat, 2>>& out) {
+  const auto& a = fromCorners.ndc[0];
+  const auto& b = fromCorners.ndc[1];
+  const auto& c = fromCorners.ndc[2];
+  const double det = (b[0] - a[0]) * (c[1] - a[1]) - (c[0] - a[0]) * (b[1] - a[1]);
+  if (det == 0.0) return false;
+  out.clear();
+  for (const auto& p : onto.ndc) {
+    // Barycentric weights of p in a b c, which carry the coordinates.
+    const double wb = ((p[0] - a[0]) * (c[1] - a[1]) - (c[0] - a[0]) * (p[1] - a[1])) / det;
+    const double wc = ((b[0] - a[0]) * (p[1] - a[1]) - (p[0] - a[0]) * (b[1] - a[1])) / det;
+    const double wa = 1.0 - wb - wc;
+    std::array<GLfloat, 2> st;
+    for (int k = 0; k < 2; ++k)
+      st[k] = static_cast<GLfloat>(wa * from.triangles[0].texCoord[k] + wb * from.triangles[1].texCoord[k] +
+                                   wc * from.triangles[2].texCoord[k]);
+    out.push_back(st);
+  }
+  return true;
+}
+
+// Draws the kept passes once, on the first pass's triangles, with every
+// pass's texture: through its framed copy where a pass of its own would
+// sample that. A pass on other triangles is added where both pass and the
+// first cover the viewport in a plane facing the eye (the feedback layers).
+// False, having drawn nothing, where the passes cannot be added up.
+bool addInOnePass() {
+  AddedPasses& a = layer.added;
+  const int count = static_cast<int>(a.passes.size());
+  if (count > kAddedTextures) return false;
+  AddingProgram& program = a.programs[count];
+  if (!program.name && !program.failed) program = makeAddingProgram(count);
+  if (!program.name) return false;
+
   struct AddedVertex {
     GLfloat position[3];
     GLfloat texCoords[kAddedTextures][2];
   };
-  const int count = static_cast<int>(a.textures.size());
+  const AddedPass& first = a.passes[0];
+  const PassCorners firstCorners = passCorners(first);
+  std::vector<AddedVertex> vertices(first.triangles.size(), AddedVertex{});
+  for (size_t i = 0; i < vertices.size(); ++i)
+    std::memcpy(vertices[i].position, firstCorners.eye[i].data(), sizeof vertices[i].position);
   GLuint sampled[kAddedTextures] = {};
-  GLfloat frames[kAddedTextures][4] = {};
   GLfloat steps[kAddedTextures] = {};
+  std::vector<std::array<GLfloat, 2>> moved;
   for (int k = 0; k < count; ++k) {
-    steps[k] = alphaSteps(a.alphas[k]);
-    const TextureInfo* framed = framedCopyOf(a.textures[k]);
-    sampled[k] = framed ? framed->framed : a.textures[k];
-    if (framed)
-      frameOf(*framed, frames[k]);
-    else
-      frames[k][0] = frames[k][1] = 1.0f;
+    const AddedPass& pass = a.passes[k];
+    steps[k] = alphaSteps(pass.alpha);
+    const PassCorners corners = k == 0 ? firstCorners : passCorners(pass);
+    const bool same = corners.eye == firstCorners.eye;
+    const TextureInfo* framed = framedCopyOf(pass.texture);
+    if (same) {
+      const bool useFrame = framed && insideTexture(pass.triangles);
+      GLfloat frame[4] = {1.0f, 1.0f, 0.0f, 0.0f};
+      if (useFrame) frameOf(*framed, frame);
+      sampled[k] = useFrame ? framed->framed : pass.texture;
+      for (size_t i = 0; i < vertices.size(); ++i)
+        for (int c = 0; c < 2; ++c)
+          vertices[i].texCoords[k][c] = pass.triangles[i].texCoord[c] * frame[c] + frame[2 + c];
+      continue;
+    }
+    // GL_CLAMP's border takes part only through a framed copy, whose
+    // coordinates this does not follow.
+    if (framed || !coversViewport(corners) || !coversViewport(firstCorners) ||
+        !coordinatesAt(pass, corners, firstCorners, moved))
+      return false;
+    sampled[k] = pass.texture;
+    for (size_t i = 0; i < vertices.size(); ++i)
+      for (int c = 0; c < 2; ++c) vertices[i].texCoords[k][c] = moved[i][c];
   }
-  const bool inside = insideTexture(a.triangles);
-  const Matrix& m = layer.matrices[Modelview].back();
-  std::vector<AddedVertex> vertices(a.triangles.size(), AddedVertex{});
-  for (size_t i = 0; i < vertices.size(); ++i) {
-    const Vertex& v = a.triangles[i];
-    eyePosition(m, v.position, vertices[i].position);
-    for (int k = 0; k < count; ++k)
-      for (int c = 0; c < 2; ++c)
-        vertices[i].texCoords[k][c] = inside ? v.texCoord[c] * frames[k][c] + frames[k][2 + c] : v.texCoord[c];
-  }
-  if (!inside)  // GL_CLAMP outside 0 .. 1 is what the framed copies cannot give
-    for (int k = 0; k < count; ++k) sampled[k] = a.textures[k];
   for (int k = 0; k < count; ++k)
-    if (sampled[k] == a.textures[k]) refreshPlain(a.textures[k]);
+    if (sampled[k] == a.passes[k].texture) refreshPlain(a.passes[k].texture);
 
   giveProjection();
   glUseProgram(program.name);
@@ -675,34 +832,25 @@ void addInOnePass(const AddingProgram& program) {
     glBindTexture(GL_TEXTURE_2D, k < kUnits ? layer.state.units[k].bound : 0);
   }
   selectUnit(layer.state.active);
+  a.passes.clear();
+  return true;
 }
 
 }  // namespace
 
 extern "C" {
 
-void vw_begin_added_textures(const GLuint* textures, const GLfloat* alphas, int count) {
+void vw_begin_added_passes(void) {
   flush();
-  AddedTextures& a = layer.added;
-  a.collecting = true;
-  a.textures.assign(textures, textures + (count > 0 ? count : 0));
-  a.alphas.assign(alphas, alphas + (count > 0 ? count : 0));
-  a.triangles.clear();
+  layer.added.collecting = true;
 }
 
-void vw_end_added_textures(void) {
-  AddedTextures& a = layer.added;
+void vw_end_added_passes(void) {
+  AddedPasses& a = layer.added;
   if (!a.collecting) return;
+  flushBatch();
   a.collecting = false;
-  if (a.triangles.empty() || a.textures.empty()) return;
-  const size_t count = a.textures.size();
-  AddingProgram* program = count <= kAddedTextures ? &a.programs[count] : nullptr;
-  if (program && !program->name && !program->failed) *program = makeAddingProgram(static_cast<int>(count));
-  if (program && program->name)
-    addInOnePass(*program);
-  else
-    addPassByPass();
-  a.triangles.clear();
+  if (!a.passes.empty() && !addInOnePass()) addPassByPass();
 }
 
 void vw_glEnable(GLenum cap) {
@@ -895,7 +1043,7 @@ void vw_glTexParameteri(GLenum target, GLenum name, GLint given) {
 void vw_glBindTexture(GLenum target, GLuint texture) {
   Unit& unit = layer.state.units[layer.state.active];
   if (unit.bound == texture) return;
-  flush();
+  flushBatch();  // added passes keep the texture each was drawn with
   unit.bound = texture;
   layer.textures.emplace(texture, TextureInfo{});
   glBindTexture(target, texture);
@@ -1305,8 +1453,8 @@ static void drawCornerTriangle() {
 // format; either stalls that frame. This draws one small triangle with each
 // combination the engine uses (unit 0 off, MODULATE or REPLACE on a picture
 // or on a captured frame; unit 1 off or MODULATE; blending off, alpha or
-// additive; depth test off or on), then the glow's one pass (see
-// vw_begin_added_textures), and then clears the frame.
+// additive; depth test off or on), then the one pass of each number of added
+// passes (see vw_begin_added_passes), and then clears the frame.
 void vw_prepare_draws(void) {
   enum { Picture, Frame, kKinds };
   GLuint names[kKinds];
@@ -1353,7 +1501,7 @@ void vw_prepare_draws(void) {
             drawCornerTriangle();
             flush();
           }
-  // The glow's one pass: additive, no depth test, captured frames on every unit.
+  // Added passes: additive, no depth test, captured frames on every unit.
   vw_activeTexture(GL_TEXTURE1);
   vw_glDisable(GL_TEXTURE_2D);
   vw_activeTexture(GL_TEXTURE0);
@@ -1361,15 +1509,14 @@ void vw_prepare_draws(void) {
   vw_glEnable(GL_BLEND);
   vw_glBlendFunc(GL_SRC_ALPHA, GL_ONE);
   vw_glDisable(GL_DEPTH_TEST);
-  GLuint frames[kAddedTextures];
-  GLfloat alphas[kAddedTextures];
-  for (int k = 0; k < kAddedTextures; ++k) {
-    frames[k] = names[Frame];
-    alphas[k] = 0.5f;
+  vw_glBindTexture(GL_TEXTURE_2D, names[Frame]);
+  vw_glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  vw_glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
+  for (int count = 1; count <= kAddedTextures; ++count) {
+    vw_begin_added_passes();
+    for (int k = 0; k < count; ++k) drawCornerTriangle();
+    vw_end_added_passes();
   }
-  vw_begin_added_textures(frames, alphas, kAddedTextures);
-  drawCornerTriangle();
-  vw_end_added_textures();
 
   vw_glMatrixMode(GL_PROJECTION);
   vw_glPopMatrix();

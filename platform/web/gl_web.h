@@ -100,17 +100,19 @@ void vw_pace_to_animation_frames(int on);
 // shader and pipeline the show's drawing needs, so that no frame of the show
 // waits for one; leaves the GL state as it was and the frame cleared.
 void vw_prepare_draws(void);
-// Adds count textures, each scaled by its alpha and sampled as unit 0 would
-// sample it, onto the frame in one pass (up to 8; more pass by pass),
-// storing what as many passes of an additive blend (GL_SRC_ALPHA, GL_ONE)
-// store on the desktop. The engine sets that blend,
-// enables unit 0's texturing and draws the triangles between the two calls;
-// they are kept, not drawn, and drawn once at the end with every texture.
-// The textures stay bound as they were, and so does the current colour.
-// Without a GPU the browser's renderer spends most of a frame on blending,
-// which one pass of several samples replaces.
-void vw_begin_added_textures(const GLuint* textures, const GLfloat* alphas, int count);
-void vw_end_added_textures(void);
+// Between the two calls, the primitives drawn as additive passes (blend
+// GL_SRC_ALPHA, GL_ONE; no depth test or culling; unit 0 alone textured,
+// MODULATE, in white with one alpha) are kept, not drawn. At the end they
+// are added onto the frame in one pass that stores what the passes store on
+// the desktop, where they can be: up to 8, each on the first pass's
+// triangles or, like the first, a quad that holds the viewport in a plane
+// facing the eye. Otherwise, and wherever the state they were drawn under
+// changes before the end, they are drawn as they came. The textures they
+// sample may be bound between them. Without a GPU the browser's renderer
+// spends most of such a frame on blending, which one pass of several samples
+// replaces.
+void vw_begin_added_passes(void);
+void vw_end_added_passes(void);
 // Present in the browser's SDL but missing from its headers.
 Uint8* SDL_GetKeyState(int* numkeys);
 
