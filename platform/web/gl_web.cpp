@@ -774,6 +774,7 @@ bool addInOnePass() {
   GLuint sampled[kAddedTextures] = {};
   GLfloat steps[kAddedTextures] = {};
   std::vector<std::array<GLfloat, 2>> moved;
+  const bool firstCovers = coversViewport(firstCorners);
   for (int k = 0; k < count; ++k) {
     const AddedPass& pass = a.passes[k];
     steps[k] = alphaSteps(pass.alpha);
@@ -792,8 +793,7 @@ bool addInOnePass() {
     }
     // GL_CLAMP's border takes part only through a framed copy, whose
     // coordinates this does not follow.
-    if (framed || !coversViewport(corners) || !coversViewport(firstCorners) ||
-        !coordinatesAt(pass, corners, firstCorners, moved))
+    if (framed || !firstCovers || !coversViewport(corners) || !coordinatesAt(pass, corners, firstCorners, moved))
       return false;
     sampled[k] = pass.texture;
     for (size_t i = 0; i < vertices.size(); ++i)

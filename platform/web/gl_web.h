@@ -101,12 +101,12 @@ void vw_pace_to_animation_frames(int on);
 // waits for one; leaves the GL state as it was and the frame cleared.
 void vw_prepare_draws(void);
 // Between the two calls, the primitives drawn as additive passes (blend
-// GL_SRC_ALPHA, GL_ONE; no depth test or culling; unit 0 alone textured,
-// MODULATE, in white with one alpha) are kept, not drawn. At the end they
-// are added onto the frame in one pass that stores what the passes store on
-// the desktop, where they can be: up to 8, each on the first pass's
-// triangles or, like the first, a quad that holds the viewport in a plane
-// facing the eye. Otherwise, and wherever the state they were drawn under
+// GL_SRC_ALPHA, GL_ONE; no depth test or culling; unit 0 alone textured, by
+// an RGB texture, MODULATE in white with one alpha or REPLACE) are kept, not
+// drawn. At the end they are added onto the frame in one pass that stores
+// what the passes store on the desktop, where they can be: up to 8, each on
+// the first pass's triangles or, like the first, a quad that holds the
+// viewport in a plane facing the eye. Otherwise, and wherever the state they were drawn under
 // changes before the end, they are drawn as they came. The textures they
 // sample may be bound between them. Without a GPU the browser's renderer
 // spends most of such a frame on blending, which one pass of several samples
