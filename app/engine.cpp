@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "fx/render_pyramid.h"
+#include "platform/captured_drawing.h"
 #include "platform/gl_procs.h"
 #include "platform/window_events.h"
 #include "res/load_queue.h"
@@ -133,10 +134,13 @@ Texture* Engine::renderTarget(int n) {
 }
 
 void Engine::renderToTexture(int target, Scene* scene, float time) {
+  // The target is made at its first copy, after the drawing.
+  beginCapturedDrawing(renderTargets[target] ? renderTargets[target]->glName() : 0);
   glViewport(0, 0, kRenderTargetSize, kRenderTargetSize);
   if (scene) scene->render(time);
   renderTarget(target)->bind();
   glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, kRenderTargetSize, kRenderTargetSize);
+  endCapturedDrawing();
   glViewport(0, 0, width, height);
 }
 

@@ -49,6 +49,10 @@ void glGenFramebuffers(GLsizei n, GLuint* framebuffers);
 void glBindFramebuffer(GLenum target, GLuint framebuffer);
 void glFramebufferTexture2D(GLenum target, GLenum attachment, GLenum textarget, GLuint texture, GLint level);
 GLenum glCheckFramebufferStatus(GLenum target);
+void glGenRenderbuffers(GLsizei n, GLuint* renderbuffers);
+void glBindRenderbuffer(GLenum target, GLuint renderbuffer);
+void glRenderbufferStorage(GLenum target, GLenum internalFormat, GLsizei width, GLsizei height);
+void glFramebufferRenderbuffer(GLenum target, GLenum attachment, GLenum renderbufferTarget, GLuint renderbuffer);
 }
 
 namespace {
@@ -176,6 +180,22 @@ struct AddedPasses {
   AddingProgram programs[kAddedTextures + 1];  // by the number of passes added
 };
 
+// A frame drawn between vw_begin_captured_drawing and vw_end_captured_drawing
+// straight into the texture it will be copied into, through a framebuffer of
+// the layer's own with a depth buffer of its size.
+struct CapturedDrawing {
+  GLuint texture = 0;      // the texture the engine copies the frame into; 0: none
+  GLuint framebuffer = 0;  // made on first use
+  std::vector<std::pair<std::array<GLsizei, 2>, GLuint>> depths;  // depth renderbuffers by size
+  // Since the window's last clear of colour and depth nothing was drawn into
+  // it, nor were the clear values changed: a captured frame then starts as
+  // the same clear, without reading the window.
+  bool windowCleared = false;
+  GLboolean colourMask[4] = {GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE};
+  bool colourMaskAll = true;  // red, green and blue written: a clear covers the window
+  bool refused = false;       // the browser cannot draw into such a framebuffer
+};
+
 // The whole layer: one per program, alive for the whole run.
 struct Layer {
   State state;
@@ -207,6 +227,8 @@ struct Layer {
   AddedPasses added;
   GLuint copyFramebuffer = 0;  // reads framed copies back (refreshPlain)
   LazyCopies lazyCopies = LazyUntried;
+  CapturedDrawing captured;
+  GLuint drawFramebuffer = 0;  // the window's (0) or, while capturing, the captured drawing's
 
   GLint realEnv = -1;  // the environment last given to unit 0 of the emulation
   bool pacedToAnimationFrames = false;
@@ -320,7 +342,7 @@ void refreshPlain(GLuint name) {
   glBindTexture(GL_TEXTURE_2D, name);
   glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 1, 1, info.width, info.height);
   glBindTexture(GL_TEXTURE_2D, layer.state.units[layer.state.active].bound);
-  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  glBindFramebuffer(GL_FRAMEBUFFER, layer.drawFramebuffer);
   info.plainStale = false;
 }
 
@@ -363,6 +385,7 @@ void flushBatch() {
   glColorPointer(4, GL_FLOAT, stride, batch[0].colour);
   glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(batch.size()));
   batch.clear();
+  if (!layer.drawFramebuffer) layer.captured.windowCleared = false;
 
   if (twin) glBindTexture(GL_TEXTURE_2D, u0.bound);
   if (s.active != 0) selectUnit(s.active);
@@ -819,6 +842,7 @@ bool addInOnePass() {
     glTexCoordPointer(4, GL_FLOAT, stride, vertices[0].texCoords[2 * pair]);
   }
   glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(vertices.size()));
+  if (!layer.drawFramebuffer) layer.captured.windowCleared = false;
 
   // Back to what the emulation's own draws (flush) expect.
   for (int pair = kAddedTextures / 2 - 1; pair > 0; --pair) {
@@ -833,6 +857,36 @@ bool addInOnePass() {
   }
   selectUnit(layer.state.active);
   a.passes.clear();
+  return true;
+}
+
+// Binds the captured drawing's framebuffer: `colour`, an RGB texture of
+// width x height, and a depth buffer of that size. False, with the window's
+// framebuffer bound again, when the browser cannot draw into it.
+bool bindCapture(GLuint colour, GLsizei width, GLsizei height) {
+  CapturedDrawing& c = layer.captured;
+  if (!c.framebuffer) glGenFramebuffers(1, &c.framebuffer);
+  const std::array<GLsizei, 2> size = {width, height};
+  GLuint depth = 0;
+  for (const auto& kept : c.depths)
+    if (kept.first == size) depth = kept.second;
+  if (!depth) {
+    // Packed depth and stencil, as the window's depth is.
+    glGenRenderbuffers(1, &depth);
+    glBindRenderbuffer(GL_RENDERBUFFER, depth);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_STENCIL, width, height);
+    c.depths.emplace_back(size, depth);
+  }
+  glBindFramebuffer(GL_FRAMEBUFFER, c.framebuffer);
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour, 0);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depth);
+  if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    c.refused = true;
+    std::fprintf(stderr, "vorndemo: frames cannot be drawn into textures here; they are copied\n");
+    return false;
+  }
+  layer.drawFramebuffer = c.framebuffer;
   return true;
 }
 
@@ -851,6 +905,33 @@ void vw_end_added_passes(void) {
   flushBatch();
   a.collecting = false;
   if (!a.passes.empty() && !addInOnePass()) addPassByPass();
+}
+
+void vw_begin_captured_drawing(GLuint texture) {
+  flush();
+  CapturedDrawing& c = layer.captured;
+  auto it = layer.textures.find(texture);
+  if (c.texture || c.refused || layer.drawFramebuffer || !c.windowCleared || it == layer.textures.end() ||
+      it->second.format != GL_RGB || it->second.framed || it->second.width <= 0 || it->second.height <= 0)
+    return;
+  const TextureInfo& info = it->second;
+  if (!bindCapture(texture, info.width, info.height)) return;
+  c.texture = texture;
+  // The drawing starts as the window's last clear left it.
+  if (!c.colourMaskAll) glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  if (!layer.state.depthMask) glDepthMask(GL_TRUE);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  if (!c.colourMaskAll) glColorMask(c.colourMask[0], c.colourMask[1], c.colourMask[2], c.colourMask[3]);
+  if (!layer.state.depthMask) glDepthMask(GL_FALSE);
+}
+
+void vw_end_captured_drawing(void) {
+  CapturedDrawing& c = layer.captured;
+  if (!c.texture) return;
+  flush();
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  layer.drawFramebuffer = 0;
+  c.texture = 0;
 }
 
 void vw_glEnable(GLenum cap) {
@@ -1098,7 +1179,7 @@ static bool lazyCopiesWork(const TextureInfo& info) {
     glBindFramebuffer(GL_FRAMEBUFFER, layer.copyFramebuffer);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, info.framed, 0);
     const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, layer.drawFramebuffer);
     layer.lazyCopies = complete ? LazyWorks : LazyRefused;
   }
   return layer.lazyCopies == LazyWorks;
@@ -1124,13 +1205,25 @@ void copyIntoFramed(TextureInfo& info, GLuint original, GLint xoffset, GLint yof
   glBindTexture(GL_TEXTURE_2D, original);
 }
 
+// Whether a copy of the frame is the captured drawing into the texture it was
+// drawn into, so that there is nothing left to copy. (A glCopyTexImage2D
+// copies: it also makes the texture's framed copy.)
+static bool capturedAlready(GLuint name, GLint level, GLint xoffset, GLint yoffset, GLint x, GLint y, GLsizei width,
+                            GLsizei height) {
+  const CapturedDrawing& c = layer.captured;
+  if (!c.texture || name != c.texture || level != 0 || xoffset || yoffset || x || y) return false;
+  const TextureInfo& info = layer.textures[name];
+  return width == info.width && height == info.height;
+}
+
 void vw_glCopyTexImage2D(GLenum target, GLint level, GLenum internalFormat, GLint x, GLint y, GLsizei width,
                          GLsizei height, GLint border) {
   flush();
   const GLuint name = layer.state.units[layer.state.active].bound;
+  const bool rgb = internalFormat == GL_RGB || internalFormat == 3;
   TextureInfo& info = layer.textures[name];
-  const bool sameStorage = level == 0 && border == 0 && (internalFormat == GL_RGB || internalFormat == 3) &&
-                           info.format == GL_RGB && info.width == width && info.height == height && info.framed;
+  const bool sameStorage = level == 0 && border == 0 && rgb && info.format == GL_RGB && info.width == width &&
+                           info.height == height && info.framed;
   if (sameStorage && lazyCopiesWork(info)) {
     copyIntoFramed(info, name, 0, 0, x, y, width, height);
     info.plainStale = true;
@@ -1152,6 +1245,8 @@ void vw_glCopyTexImage2D(GLenum target, GLint level, GLenum internalFormat, GLin
 void vw_glCopyTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset, GLint x, GLint y, GLsizei width,
                             GLsizei height) {
   flush();
+  if (capturedAlready(layer.state.units[layer.state.active].bound, level, xoffset, yoffset, x, y, width, height))
+    return;
   refreshPlain(layer.state.units[layer.state.active].bound);
   // The frame has no alpha, so a copy into an RGBA texture is refused: such a
   // target becomes RGB once (black levels, as it was created empty).
@@ -1363,12 +1458,34 @@ void vw_glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
 
 void vw_glColorMask(GLboolean r, GLboolean g, GLboolean b, GLboolean a) {
   flush();
+  // The window has no alpha to mask.
+  CapturedDrawing& c = layer.captured;
+  c.colourMaskAll = r && g && b;
+  c.colourMask[0] = r;
+  c.colourMask[1] = g;
+  c.colourMask[2] = b;
+  c.colourMask[3] = a;
   glColorMask(r, g, b, a);
 }
 
 void vw_glClear(GLbitfield mask) {
   flush();
+  const GLbitfield whole = GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT;
+  if (!layer.drawFramebuffer && (mask & whole) == whole && layer.captured.colourMaskAll && layer.state.depthMask)
+    layer.captured.windowCleared = true;
   glClear(mask);
+}
+
+void vw_glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
+  flush();
+  layer.captured.windowCleared = false;
+  glClearColor(r, g, b, a);
+}
+
+void vw_glClearDepth(GLclampd depth) {
+  flush();
+  layer.captured.windowCleared = false;
+  glClearDepth(depth);
 }
 
 void vw_glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, void* pixels) {
@@ -1456,9 +1573,9 @@ static void drawCornerTriangle() {
 // additive; depth test off or on), then the one pass of each number of added
 // passes (see vw_begin_added_passes), and then clears the frame.
 void vw_prepare_draws(void) {
-  enum { Picture, Frame, kKinds };
-  GLuint names[kKinds];
-  glGenTextures(kKinds, names);
+  enum { Picture, Frame, kKinds, Target = kKinds, kNames };
+  GLuint names[kNames];
+  glGenTextures(kNames, names);
   const unsigned char white[2 * 2 * 4] = {255, 255, 255, 255, 255, 255, 255, 255,
                                           255, 255, 255, 255, 255, 255, 255, 255};
   vw_glPushAttrib(GL_ALL_ATTRIB_BITS);
@@ -1473,6 +1590,8 @@ void vw_prepare_draws(void) {
   vw_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
   vw_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
   vw_glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, white);
+  vw_glBindTexture(GL_TEXTURE_2D, names[Target]);
+  vw_glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, white);
   vw_glMatrixMode(GL_PROJECTION);
   vw_glPushMatrix();
   vw_glLoadIdentity();
@@ -1480,27 +1599,36 @@ void vw_prepare_draws(void) {
   vw_glPushMatrix();
   vw_glLoadIdentity();
 
+  // Every state in the window and again in a captured drawing, whose
+  // framebuffer has formats of its own.
   const GLint envs[] = {0, GL_MODULATE, GL_REPLACE};  // 0: the unit is off
   const GLenum blends[][2] = {{GL_ZERO, GL_ZERO}, {GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA}, {GL_SRC_ALPHA, GL_ONE}};
-  for (GLint env0 : envs)
-    for (int kind = 0; kind < (env0 ? kKinds : 1); ++kind)
-      for (GLint env1 : {0, GL_MODULATE})
-        for (const auto& blend : blends)
-          for (bool depth : {false, true}) {
-            vw_activeTexture(GL_TEXTURE1);
-            vw_glBindTexture(GL_TEXTURE_2D, names[Picture]);
-            env1 ? vw_glEnable(GL_TEXTURE_2D) : vw_glDisable(GL_TEXTURE_2D);
-            if (env1) vw_glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, env1);
-            vw_activeTexture(GL_TEXTURE0);
-            vw_glBindTexture(GL_TEXTURE_2D, names[kind]);
-            env0 ? vw_glEnable(GL_TEXTURE_2D) : vw_glDisable(GL_TEXTURE_2D);
-            if (env0) vw_glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, env0);
-            blend[0] != GL_ZERO ? vw_glEnable(GL_BLEND) : vw_glDisable(GL_BLEND);
-            if (blend[0] != GL_ZERO) vw_glBlendFunc(blend[0], blend[1]);
-            depth ? vw_glEnable(GL_DEPTH_TEST) : vw_glDisable(GL_DEPTH_TEST);
-            drawCornerTriangle();
-            flush();
-          }
+  const auto drawEachState = [&]() {
+    for (GLint env0 : envs)
+      for (int kind = 0; kind < (env0 ? kKinds : 1); ++kind)
+        for (GLint env1 : {0, GL_MODULATE})
+          for (const auto& blend : blends)
+            for (bool depth : {false, true}) {
+              vw_activeTexture(GL_TEXTURE1);
+              vw_glBindTexture(GL_TEXTURE_2D, names[Picture]);
+              env1 ? vw_glEnable(GL_TEXTURE_2D) : vw_glDisable(GL_TEXTURE_2D);
+              if (env1) vw_glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, env1);
+              vw_activeTexture(GL_TEXTURE0);
+              vw_glBindTexture(GL_TEXTURE_2D, names[kind]);
+              env0 ? vw_glEnable(GL_TEXTURE_2D) : vw_glDisable(GL_TEXTURE_2D);
+              if (env0) vw_glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, env0);
+              blend[0] != GL_ZERO ? vw_glEnable(GL_BLEND) : vw_glDisable(GL_BLEND);
+              if (blend[0] != GL_ZERO) vw_glBlendFunc(blend[0], blend[1]);
+              depth ? vw_glEnable(GL_DEPTH_TEST) : vw_glDisable(GL_DEPTH_TEST);
+              drawCornerTriangle();
+              flush();
+            }
+  };
+  drawEachState();
+  vw_glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  vw_begin_captured_drawing(names[Target]);
+  drawEachState();
+  vw_end_captured_drawing();
   // Added passes: additive, no depth test, captured frames on every unit.
   vw_activeTexture(GL_TEXTURE1);
   vw_glDisable(GL_TEXTURE_2D);
@@ -1524,7 +1652,7 @@ void vw_prepare_draws(void) {
   vw_glPopMatrix();
   vw_glPopAttrib();
   vw_glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  vw_glDeleteTextures(kKinds, names);
+  vw_glDeleteTextures(kNames, names);
 }
 
 }  // extern "C"
@@ -1581,6 +1709,7 @@ SDL_Surface* vw_SDL_SetVideoMode(int width, int height, int bitsPerPixel, Uint32
 // Each presented frame hands control back to the browser, which shows it.
 void vw_SDL_GL_SwapBuffers(void) {
   flush();
+  layer.captured.windowCleared = false;  // the browser clears it to values of its own
   SDL_GL_SwapBuffers();
   if (layer.pacedToAnimationFrames)
     waitForAnimationFrame();

@@ -72,6 +72,8 @@ void vw_glDepthMask(GLboolean flag);
 void vw_glViewport(GLint x, GLint y, GLsizei width, GLsizei height);
 void vw_glColorMask(GLboolean r, GLboolean g, GLboolean b, GLboolean a);
 void vw_glClear(GLbitfield mask);
+void vw_glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a);
+void vw_glClearDepth(GLclampd depth);
 void vw_glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, void* pixels);
 void vw_glFlush(void);
 void vw_glFinish(void);
@@ -113,6 +115,18 @@ void vw_prepare_draws(void);
 // replaces.
 void vw_begin_added_passes(void);
 void vw_end_added_passes(void);
+// Between the two calls the engine draws a frame that it then copies, whole
+// and from the window's corner, into `texture` with glCopyTexSubImage2D (at
+// level 0 and offset 0, of the texture's size), and draws nothing else. Where
+// the window holds only its last clear of colour and depth and `texture` is
+// an RGB texture without a framed copy, the frame is drawn straight into the
+// texture, through a framebuffer of the layer's own that starts as that
+// clear, and the copy copies nothing. Without a GPU the browser's renderer
+// spends as long on such a copy as on two full-screen passes. The window's
+// corner keeps its clear, which the engine clears again before it looks.
+// The drawing must not sample `texture`.
+void vw_begin_captured_drawing(GLuint texture);
+void vw_end_captured_drawing(void);
 // Present in the browser's SDL but missing from its headers.
 Uint8* SDL_GetKeyState(int* numkeys);
 
@@ -170,6 +184,8 @@ Uint8* SDL_GetKeyState(int* numkeys);
 #define glViewport vw_glViewport
 #define glColorMask vw_glColorMask
 #define glClear vw_glClear
+#define glClearColor vw_glClearColor
+#define glClearDepth vw_glClearDepth
 #define glReadPixels vw_glReadPixels
 #define glFlush vw_glFlush
 #define glFinish vw_glFinish
