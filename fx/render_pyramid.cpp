@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/added_passes.h"
+#include "platform/captured_drawing.h"
 
 namespace vorn {
 
@@ -104,6 +105,7 @@ GLuint pyramidLevel(int k) {
 }
 
 void beginCapture() {
+  beginCapturedDrawing(pyramid.levelCount > 0 ? pyramid.levels[0] : 0);
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();
@@ -122,6 +124,7 @@ void endCapture() {
     glBindTexture(GL_TEXTURE_2D, pyramid.levels[0]);
     glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, 0, pyramid.baseWidth, pyramid.baseHeight, 0);
   }
+  endCapturedDrawing();
   glViewport(0, 0, kScreenWidth, kScreenHeight);
 }
 
@@ -138,11 +141,13 @@ void buildPyramid() {
   int w = pyramid.baseWidth / 2;
   int h = pyramid.baseHeight / 2;
   for (int k = 1; k < pyramid.levelCount; ++k) {
+    beginCapturedDrawing(pyramid.levels[k]);
     glViewport(0, 0, w, h);
     glBindTexture(GL_TEXTURE_2D, pyramid.levels[k - 1]);
     drawFullScreenQuad();
     glBindTexture(GL_TEXTURE_2D, pyramid.levels[k]);
     glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, 0, w, h, 0);
+    endCapturedDrawing();
     w /= 2;
     h /= 2;
   }

@@ -1,8 +1,8 @@
 // Marks the drawing of a frame that is then copied, whole, from the window's
-// corner into `texture` (the feedback's target), which the browser's GL
-// layer may draw straight into the texture instead (vw_begin_captured_drawing
-// in platform/web/gl_web.h). The drawing must not sample `texture`; 0 marks
-// nothing. Nothing on the desktop, whose GL copies.
+// corner into `texture` (the feedback's target, the pyramid's levels), which
+// the browser's GL layer may draw straight into the texture instead
+// (vw_begin_captured_drawing in platform/web/gl_web.h). The drawing must not
+// sample `texture`; 0 marks nothing. Nothing on the desktop, whose GL copies.
 #pragma once
 
 #include <GL/gl.h>

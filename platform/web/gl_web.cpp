@@ -12,8 +12,10 @@
 // Without a GPU the browser's renderer spends a frame with the glow or the
 // feedback layers mostly on blending and copies, so runs of additive passes
 // are added up in one pass of a program of the layer's own
-// (vw_begin_added_passes) and a frame copied again into the same texture goes
-// to its framed copy only until the texture itself is used.
+// (vw_begin_added_passes), a frame copied again into the same texture goes
+// to its framed copy only until the texture itself is used, and a frame
+// copied from a cleared window is drawn into its texture instead
+// (vw_begin_captured_drawing).
 #define VORN_GL_WEB_IMPLEMENTATION
 #include "platform/web/gl_web.h"
 
@@ -912,7 +914,7 @@ void vw_begin_captured_drawing(GLuint texture) {
   CapturedDrawing& c = layer.captured;
   auto it = layer.textures.find(texture);
   if (c.texture || c.refused || layer.drawFramebuffer || !c.windowCleared || it == layer.textures.end() ||
-      it->second.format != GL_RGB || it->second.framed || it->second.width <= 0 || it->second.height <= 0)
+      it->second.format != GL_RGB || it->second.width <= 0 || it->second.height <= 0)
     return;
   const TextureInfo& info = it->second;
   if (!bindCapture(texture, info.width, info.height)) return;
@@ -1206,8 +1208,8 @@ void copyIntoFramed(TextureInfo& info, GLuint original, GLint xoffset, GLint yof
 }
 
 // Whether a copy of the frame is the captured drawing into the texture it was
-// drawn into, so that there is nothing left to copy. (A glCopyTexImage2D
-// copies: it also makes the texture's framed copy.)
+// drawn into: only the texture's framed copy, if any, is left to bring up to
+// date, from the texture.
 static bool capturedAlready(GLuint name, GLint level, GLint xoffset, GLint yoffset, GLint x, GLint y, GLsizei width,
                             GLsizei height) {
   const CapturedDrawing& c = layer.captured;
@@ -1222,6 +1224,11 @@ void vw_glCopyTexImage2D(GLenum target, GLint level, GLenum internalFormat, GLin
   const GLuint name = layer.state.units[layer.state.active].bound;
   const bool rgb = internalFormat == GL_RGB || internalFormat == 3;
   TextureInfo& info = layer.textures[name];
+  if (rgb && border == 0 && capturedAlready(name, level, 0, 0, x, y, width, height)) {
+    copyIntoFramed(info, name, 0, 0, 0, 0, width, height);  // made here on the first copy
+    info.plainStale = false;
+    return;
+  }
   const bool sameStorage = level == 0 && border == 0 && rgb && info.format == GL_RGB && info.width == width &&
                            info.height == height && info.framed;
   if (sameStorage && lazyCopiesWork(info)) {
@@ -1245,8 +1252,13 @@ void vw_glCopyTexImage2D(GLenum target, GLint level, GLenum internalFormat, GLin
 void vw_glCopyTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset, GLint x, GLint y, GLsizei width,
                             GLsizei height) {
   flush();
-  if (capturedAlready(layer.state.units[layer.state.active].bound, level, xoffset, yoffset, x, y, width, height))
+  const GLuint name = layer.state.units[layer.state.active].bound;
+  if (capturedAlready(name, level, xoffset, yoffset, x, y, width, height)) {
+    TextureInfo& captured = layer.textures[name];
+    if (captured.framed) copyIntoFramed(captured, name, 0, 0, 0, 0, width, height);
+    captured.plainStale = false;
     return;
+  }
   refreshPlain(layer.state.units[layer.state.active].bound);
   // The frame has no alpha, so a copy into an RGBA texture is refused: such a
   // target becomes RGB once (black levels, as it was created empty).

@@ -116,15 +116,16 @@ void vw_prepare_draws(void);
 void vw_begin_added_passes(void);
 void vw_end_added_passes(void);
 // Between the two calls the engine draws a frame that it then copies, whole
-// and from the window's corner, into `texture` with glCopyTexSubImage2D (at
-// level 0 and offset 0, of the texture's size), and draws nothing else. Where
-// the window holds only its last clear of colour and depth and `texture` is
-// an RGB texture without a framed copy, the frame is drawn straight into the
-// texture, through a framebuffer of the layer's own that starts as that
-// clear, and the copy copies nothing. Without a GPU the browser's renderer
-// spends as long on such a copy as on two full-screen passes. The window's
-// corner keeps its clear, which the engine clears again before it looks.
-// The drawing must not sample `texture`.
+// and from the window's corner, into `texture` (at level 0 and offset 0, of
+// the texture's size), and draws nothing else. Where the window holds only
+// its last clear of colour and depth and `texture` is RGB, the frame is
+// drawn straight into the texture, through a framebuffer of the layer's own
+// that starts as that clear; the copy then only brings the texture's framed
+// copy, if it has one, up to date from the texture. Without a GPU the
+// browser's renderer spends far longer on a copy from the window than on one
+// between two textures of one format. The window's corner keeps its clear,
+// which the engine clears again before it looks. The drawing must not
+// sample `texture`.
 void vw_begin_captured_drawing(GLuint texture);
 void vw_end_captured_drawing(void);
 // Present in the browser's SDL but missing from its headers.
