@@ -194,8 +194,7 @@ struct CapturedDrawing {
   // the same clear, without reading the window.
   bool windowCleared = false;
   GLboolean colourMask[4] = {GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE};
-  bool colourMaskAll = true;  // red, green and blue written: a clear covers the window
-  bool refused = false;       // the browser cannot draw into such a framebuffer
+  bool refused = false;  // the browser cannot draw into such a framebuffer
 };
 
 // The whole layer: one per program, alive for the whole run.
@@ -230,7 +229,6 @@ struct Layer {
   GLuint copyFramebuffer = 0;  // reads framed copies back (refreshPlain)
   LazyCopies lazyCopies = LazyUntried;
   CapturedDrawing captured;
-  GLuint drawFramebuffer = 0;  // the window's (0) or, while capturing, the captured drawing's
 
   GLint realEnv = -1;  // the environment last given to unit 0 of the emulation
   bool pacedToAnimationFrames = false;
@@ -238,6 +236,16 @@ struct Layer {
 };
 
 Layer layer;
+
+// The window's (0) or, while a drawing is captured, the layer's own.
+GLuint drawFramebuffer() { return layer.captured.texture ? layer.captured.framebuffer : 0; }
+
+// Whether a clear reaches the whole window: red, green and blue written (it
+// has no alpha to mask).
+bool colourMaskCoversWindow() {
+  const GLboolean* m = layer.captured.colourMask;
+  return m[0] && m[1] && m[2];
+}
 
 void setEnable(GLenum cap, bool on) {
   if (on)
@@ -344,7 +352,7 @@ void refreshPlain(GLuint name) {
   glBindTexture(GL_TEXTURE_2D, name);
   glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 1, 1, info.width, info.height);
   glBindTexture(GL_TEXTURE_2D, layer.state.units[layer.state.active].bound);
-  glBindFramebuffer(GL_FRAMEBUFFER, layer.drawFramebuffer);
+  glBindFramebuffer(GL_FRAMEBUFFER, drawFramebuffer());
   info.plainStale = false;
 }
 
@@ -387,7 +395,7 @@ void flushBatch() {
   glColorPointer(4, GL_FLOAT, stride, batch[0].colour);
   glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(batch.size()));
   batch.clear();
-  if (!layer.drawFramebuffer) layer.captured.windowCleared = false;
+  if (!drawFramebuffer()) layer.captured.windowCleared = false;
 
   if (twin) glBindTexture(GL_TEXTURE_2D, u0.bound);
   if (s.active != 0) selectUnit(s.active);
@@ -844,7 +852,7 @@ bool addInOnePass() {
     glTexCoordPointer(4, GL_FLOAT, stride, vertices[0].texCoords[2 * pair]);
   }
   glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(vertices.size()));
-  if (!layer.drawFramebuffer) layer.captured.windowCleared = false;
+  if (!drawFramebuffer()) layer.captured.windowCleared = false;
 
   // Back to what the emulation's own draws (flush) expect.
   for (int pair = kAddedTextures / 2 - 1; pair > 0; --pair) {
@@ -888,7 +896,6 @@ bool bindCapture(GLuint colour, GLsizei width, GLsizei height) {
     std::fprintf(stderr, "vorndemo: frames cannot be drawn into textures here; they are copied\n");
     return false;
   }
-  layer.drawFramebuffer = c.framebuffer;
   return true;
 }
 
@@ -913,17 +920,18 @@ void vw_begin_captured_drawing(GLuint texture) {
   flush();
   CapturedDrawing& c = layer.captured;
   auto it = layer.textures.find(texture);
-  if (c.texture || c.refused || layer.drawFramebuffer || !c.windowCleared || it == layer.textures.end() ||
-      it->second.format != GL_RGB || it->second.width <= 0 || it->second.height <= 0)
+  if (c.texture || c.refused || !c.windowCleared || it == layer.textures.end() || it->second.format != GL_RGB ||
+      it->second.width <= 0 || it->second.height <= 0)
     return;
   const TextureInfo& info = it->second;
   if (!bindCapture(texture, info.width, info.height)) return;
   c.texture = texture;
   // The drawing starts as the window's last clear left it.
-  if (!c.colourMaskAll) glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  const bool masked = !colourMaskCoversWindow();
+  if (masked) glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   if (!layer.state.depthMask) glDepthMask(GL_TRUE);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  if (!c.colourMaskAll) glColorMask(c.colourMask[0], c.colourMask[1], c.colourMask[2], c.colourMask[3]);
+  if (masked) glColorMask(c.colourMask[0], c.colourMask[1], c.colourMask[2], c.colourMask[3]);
   if (!layer.state.depthMask) glDepthMask(GL_FALSE);
 }
 
@@ -932,7 +940,6 @@ void vw_end_captured_drawing(void) {
   if (!c.texture) return;
   flush();
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
-  layer.drawFramebuffer = 0;
   c.texture = 0;
 }
 
@@ -1181,7 +1188,7 @@ static bool lazyCopiesWork(const TextureInfo& info) {
     glBindFramebuffer(GL_FRAMEBUFFER, layer.copyFramebuffer);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, info.framed, 0);
     const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    glBindFramebuffer(GL_FRAMEBUFFER, layer.drawFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, drawFramebuffer());
     layer.lazyCopies = complete ? LazyWorks : LazyRefused;
   }
   return layer.lazyCopies == LazyWorks;
@@ -1470,20 +1477,18 @@ void vw_glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
 
 void vw_glColorMask(GLboolean r, GLboolean g, GLboolean b, GLboolean a) {
   flush();
-  // The window has no alpha to mask.
-  CapturedDrawing& c = layer.captured;
-  c.colourMaskAll = r && g && b;
-  c.colourMask[0] = r;
-  c.colourMask[1] = g;
-  c.colourMask[2] = b;
-  c.colourMask[3] = a;
+  GLboolean* m = layer.captured.colourMask;
+  m[0] = r;
+  m[1] = g;
+  m[2] = b;
+  m[3] = a;
   glColorMask(r, g, b, a);
 }
 
 void vw_glClear(GLbitfield mask) {
   flush();
   const GLbitfield whole = GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT;
-  if (!layer.drawFramebuffer && (mask & whole) == whole && layer.captured.colourMaskAll && layer.state.depthMask)
+  if (!drawFramebuffer() && (mask & whole) == whole && colourMaskCoversWindow() && layer.state.depthMask)
     layer.captured.windowCleared = true;
   glClear(mask);
 }
