@@ -8,6 +8,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <system_error>
+
+#include <unistd.h>
 
 #include "app/frame_target.h"
 #include "tests/support/x_screen.h"
@@ -53,16 +56,20 @@ std::string programCommand(Library library, const std::string& env, const std::s
   return "SDL_AUDIODRIVER=dummy VORN_TEST_DISPLAY_REPORT=1 " + env + " " + prefix + VORN_PROGRAM + " " + args;
 }
 
-// The program's own 800 x 600 frame at the still moment, made once.
+// The program's own 800 x 600 frame at the still moment, made once in each
+// test process, in a file of the process's own: ctest runs the cases side by
+// side, and a shared file could be read while another case rewrote it.
 const test::Image& referenceFrame() {
   static test::Image frame;
   if (frame.empty()) {
     test::XServer server(800, 600);
-    const std::string path = screenshotDir() + "/shot-" + kStill + ".png";
+    const std::string path = screenshotDir() + "/shot-" + kStill + "-" + std::to_string(getpid()) + ".png";
     test::ProgramProcess shot(server,
                               std::string("SDL_AUDIODRIVER=dummy ") + VORN_PROGRAM + " --shot " + kStill + " " + path);
     for (int i = 0; i < kPictureSeconds * 5 && shot.running(); ++i) usleep(200000);
     frame = test::readImagePng(path);
+    std::error_code ignored;
+    fs::remove(path, ignored);
   }
   return frame;
 }
