@@ -30,6 +30,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/web/magnification.h"
+
 extern "C" {
 void glActiveTexture(GLenum texture);
 void glClientActiveTexture(GLenum texture);
@@ -356,6 +358,52 @@ void refreshPlain(GLuint name) {
   info.plainStale = false;
 }
 
+// Window position, in pixels from the viewport's centre, of a point whose
+// x / w and y / w are `ndc`.
+void windowPosition(const std::array<double, 2>& ndc, double* out) {
+  out[0] = ndc[0] * layer.state.viewport[2] / 2.0;
+  out[1] = ndc[1] * layer.state.viewport[3] / 2.0;
+}
+
+// Whether every triangle of the batch lies in a plane facing the eye (one
+// w at its corners: its coordinates are affine on screen) and magnifies a
+// texture of width x height all over.
+bool batchMagnifies(const std::vector<BatchVertex>& batch, GLsizei width, GLsizei height) {
+  const Matrix& p = layer.matrices[Projection].back();
+  for (size_t first = 0; first + 3 <= batch.size(); first += 3) {
+    double window[3][2];
+    float st[3][2];
+    double w0 = 0.0;
+    for (int i = 0; i < 3; ++i) {
+      const BatchVertex& v = batch[first + i];
+      double clip[4];
+      for (int r = 0; r < 4; ++r)
+        clip[r] = static_cast<double>(p[r]) * v.position[0] + static_cast<double>(p[4 + r]) * v.position[1] +
+                  static_cast<double>(p[8 + r]) * v.position[2] + p[12 + r];
+      if (i == 0) w0 = clip[3];
+      if (clip[3] != w0 || !(clip[3] > 0.0)) return false;
+      windowPosition({clip[0] / clip[3], clip[1] / clip[3]}, window[i]);
+      st[i][0] = v.texCoord[0];
+      st[i][1] = v.texCoord[1];
+    }
+    if (!vorn::magnifiesAllOver(window, st, width, height)) return false;
+  }
+  return true;
+}
+
+// The mipmapped minifying filter of a texture that GL reads only through
+// level 0 in the draw to come, so that it can be drawn without it: the
+// software renderer reads two levels for each mipmapped sample, magnified
+// or not. 0 where the texture has no mipmapped filter or may be minified.
+template <typename Magnified>
+GLint mipmapFilterToDrop(GLuint texture, Magnified magnified) {
+  auto it = layer.textures.find(texture);
+  if (it == layer.textures.end()) return 0;
+  const GLint minFilter = parameter(it->second, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_LINEAR);
+  if (minFilter == GL_LINEAR || minFilter == GL_NEAREST) return 0;
+  return magnified(it->second.width, it->second.height) ? minFilter : 0;
+}
+
 void addPassByPass();
 
 // Draws the batch with the tracked state, which is the state every triangle
@@ -385,6 +433,12 @@ void flushBatch() {
     layer.realEnv = env;
   }
   if (twin) glBindTexture(GL_TEXTURE_2D, twin);
+  // A twin is sampled as its original is (its parameters follow the original's).
+  const GLint mipmapFilter =
+      u0.texture2d ? mipmapFilterToDrop(
+                         u0.bound, [&](GLsizei width, GLsizei height) { return batchMagnifies(batch, width, height); })
+                   : 0;
+  if (mipmapFilter) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
 
   const GLsizei stride = sizeof(BatchVertex);
   glEnableClientState(GL_VERTEX_ARRAY);
@@ -397,6 +451,7 @@ void flushBatch() {
   batch.clear();
   if (!drawFramebuffer()) layer.captured.windowCleared = false;
 
+  if (mipmapFilter) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, mipmapFilter);
   if (twin) glBindTexture(GL_TEXTURE_2D, u0.bound);
   if (s.active != 0) selectUnit(s.active);
 }
@@ -834,6 +889,18 @@ bool addInOnePass() {
   }
   for (int k = 0; k < count; ++k)
     if (sampled[k] == a.passes[k].texture) refreshPlain(a.passes[k].texture);
+  // The feedback layers magnify their target all over.
+  GLint mipmapFilter[kAddedTextures] = {};
+  if (firstCorners.flat) {
+    double window[3][2];
+    for (int i = 0; i < 3; ++i) windowPosition(firstCorners.ndc[i], window[i]);
+    for (int k = 0; k < count; ++k) {
+      float st[3][2];
+      for (int i = 0; i < 3; ++i) std::memcpy(st[i], vertices[i].texCoords[k], sizeof st[i]);
+      mipmapFilter[k] = mipmapFilterToDrop(
+          sampled[k], [&](GLsizei width, GLsizei height) { return vorn::magnifiesAllOver(window, st, width, height); });
+    }
+  }
 
   giveProjection();
   glUseProgram(program.name);
@@ -841,6 +908,7 @@ bool addInOnePass() {
   for (int k = 0; k < count; ++k) {
     selectUnit(k);
     glBindTexture(GL_TEXTURE_2D, sampled[k]);
+    if (mipmapFilter[k]) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   }
   const GLsizei stride = sizeof(AddedVertex);
   glDisableClientState(GL_COLOR_ARRAY);
@@ -863,6 +931,7 @@ bool addInOnePass() {
   glUseProgram(0);
   for (int k = 0; k < count; ++k) {
     selectUnit(k);
+    if (mipmapFilter[k]) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, mipmapFilter[k]);
     glBindTexture(GL_TEXTURE_2D, k < kUnits ? layer.state.units[k].bound : 0);
   }
   selectUnit(layer.state.active);
