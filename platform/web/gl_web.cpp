@@ -433,7 +433,8 @@ void flushBatch() {
     layer.realEnv = env;
   }
   if (twin) glBindTexture(GL_TEXTURE_2D, twin);
-  // A twin is sampled as its original is (its parameters follow the original's).
+  // Level 0 alone where that is all GL reads (mipmapFilterToDrop); a twin
+  // is sampled as its original is, whose parameters it follows.
   const GLint mipmapFilter =
       u0.texture2d ? mipmapFilterToDrop(
                          u0.bound, [&](GLsizei width, GLsizei height) { return batchMagnifies(batch, width, height); })
@@ -889,7 +890,8 @@ bool addInOnePass() {
   }
   for (int k = 0; k < count; ++k)
     if (sampled[k] == a.passes[k].texture) refreshPlain(a.passes[k].texture);
-  // The feedback layers magnify their target all over.
+  // Each pass's texture through level 0 alone where it is magnified all
+  // over, as the feedback layers' target is (mipmapFilterToDrop).
   GLint mipmapFilter[kAddedTextures] = {};
   if (firstCorners.flat) {
     double window[3][2];

@@ -14,13 +14,14 @@ bool squareMagnifies(double side, double degrees, int texels) {
   const double r = degrees * 3.14159265358979323846 / 180.0;
   const double ex[2] = {side * std::cos(r), side * std::sin(r)};
   const double ey[2] = {-side * std::sin(r), side * std::cos(r)};
-  const double window[3][2] = {{10.0, 20.0}, {10.0 + ex[0], 20.0 + ex[1]}, {10.0 + ex[0] + ey[0], 20.0 + ex[1] + ey[1]}};
+  const double window[3][2] = {
+      {10.0, 20.0}, {10.0 + ex[0], 20.0 + ex[1]}, {10.0 + ex[0] + ey[0], 20.0 + ex[1] + ey[1]}};
   const float st[3][2] = {{0.0f, 0.0f}, {1.0f, 0.0f}, {1.0f, 1.0f}};
   return magnifiesAllOver(window, st, texels, texels);
 }
 
 TEST(Magnification, HoldsOnlyWithRoomBelowOneTexelAPixel) {
-  EXPECT_TRUE(squareMagnifies(800.0, 0.0, 512));   // 0.64 texels a pixel
+  EXPECT_TRUE(squareMagnifies(800.0, 0.0, 512));    // 0.64 texels a pixel
   EXPECT_TRUE(squareMagnifies(800.0, 180.0, 512));  // mirrored both ways
   EXPECT_FALSE(squareMagnifies(512.0, 0.0, 512));   // one to one: GL may take either filter
   EXPECT_FALSE(squareMagnifies(540.0, 0.0, 512));   // 0.95: too close to call
