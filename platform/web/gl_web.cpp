@@ -321,6 +321,14 @@ void eyePosition(const Matrix& m, const GLfloat* p, GLfloat* out) {
   for (int r = 0; r < 3; ++r) out[r] = m[r] * p[0] + m[4 + r] * p[1] + m[8 + r] * p[2] + m[12 + r];
 }
 
+// An eye-space point's clip coordinates under the current projection, in double.
+void clipPosition(const GLfloat* eye, double* clip) {
+  const Matrix& p = layer.matrices[Projection].back();
+  for (int r = 0; r < 4; ++r)
+    clip[r] = static_cast<double>(p[r]) * eye[0] + static_cast<double>(p[4 + r]) * eye[1] +
+              static_cast<double>(p[8 + r]) * eye[2] + p[12 + r];
+}
+
 Matrix& currentMatrix() { return layer.matrices[layer.matrixMode].back(); }
 
 // m = m * by
@@ -369,7 +377,6 @@ void windowPosition(const std::array<double, 2>& ndc, double* out) {
 // w at its corners: its coordinates are affine on screen) and magnifies a
 // texture of width x height all over.
 bool batchMagnifies(const std::vector<BatchVertex>& batch, GLsizei width, GLsizei height) {
-  const Matrix& p = layer.matrices[Projection].back();
   for (size_t first = 0; first + 3 <= batch.size(); first += 3) {
     double window[3][2];
     float st[3][2];
@@ -377,9 +384,7 @@ bool batchMagnifies(const std::vector<BatchVertex>& batch, GLsizei width, GLsize
     for (int i = 0; i < 3; ++i) {
       const BatchVertex& v = batch[first + i];
       double clip[4];
-      for (int r = 0; r < 4; ++r)
-        clip[r] = static_cast<double>(p[r]) * v.position[0] + static_cast<double>(p[4 + r]) * v.position[1] +
-                  static_cast<double>(p[8 + r]) * v.position[2] + p[12 + r];
+      clipPosition(v.position, clip);
       if (i == 0) w0 = clip[3];
       if (clip[3] != w0 || !(clip[3] > 0.0)) return false;
       windowPosition({clip[0] / clip[3], clip[1] / clip[3]}, window[i]);
@@ -772,15 +777,12 @@ struct PassCorners {
 
 PassCorners passCorners(const AddedPass& pass) {
   PassCorners c;
-  const Matrix& p = layer.matrices[Projection].back();
   double firstW = 0.0;
   for (size_t i = 0; i < pass.triangles.size(); ++i) {
     std::array<GLfloat, 3> e;
     eyePosition(pass.modelview, pass.triangles[i].position, e.data());
     double clip[4];
-    for (int r = 0; r < 4; ++r)
-      clip[r] = static_cast<double>(p[r]) * e[0] + static_cast<double>(p[4 + r]) * e[1] +
-                static_cast<double>(p[8 + r]) * e[2] + p[12 + r];
+    clipPosition(e.data(), clip);
     if (i == 0) firstW = clip[3];
     // In front of the eye and between the near and far planes everywhere.
     if (clip[3] != firstW || !(clip[3] > 0.0) || clip[2] < -clip[3] || clip[2] > clip[3]) c.flat = false;
