@@ -39,7 +39,7 @@ class VideoSink : public FileSink {
   bool open(std::string& error) override {
     ffmpeg_ = findProgram("ffmpeg");
     if (ffmpeg_.empty()) {
-      error = "ffmpeg was not found on PATH (Debian package ffmpeg); it is needed to write " + path_;
+      error = "ffmpeg was not found on PATH; it is needed to write " + path_ + ": " + howToGetProgram("ffmpeg");
       return false;
     }
     // The target folder is writable. A dead ffmpeg shows as a write error,

@@ -15,6 +15,11 @@ namespace vorn {
 // none does.
 std::string findProgram(const std::string& name);
 
+// For an error message when findProgram finds nothing: how a user of this
+// operating system gets the program called name ("install the Debian package
+// ffmpeg").
+std::string howToGetProgram(const std::string& name);
+
 enum class ChildInput {
   Pipe,     // the child reads what is written to inputFd()
   Nothing,  // the child reads an empty input

@@ -55,6 +55,8 @@ bool collect(ChildProcess::State& s, int options) {
 
 }  // namespace
 
+std::string howToGetProgram(const std::string& name) { return "install the Debian package " + name; }
+
 std::string findProgram(const std::string& name) {
   const char* path = std::getenv("PATH");
   const std::string dirs = path ? path : "/usr/bin:/bin";

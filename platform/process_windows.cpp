@@ -91,6 +91,10 @@ bool collect(ChildProcess::State& s, DWORD waitMilliseconds) {
 
 }  // namespace
 
+std::string howToGetProgram(const std::string& name) {
+  return "install " + name + " and add the folder of " + name + ".exe to PATH";
+}
+
 std::string findProgram(const std::string& name) {
   const std::string file = hasExeSuffix(name) ? name : name + ".exe";
   const char* path = std::getenv("PATH");
