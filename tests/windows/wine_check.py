@@ -189,8 +189,14 @@ def check_encoder(p, screen, source):
         if os.path.exists(outputs[windows]):
             os.remove(outputs[windows])
         extra = {"WINEPATH": bins[1]} if windows else {"PATH": bins[0] + os.pathsep + os.environ["PATH"]}
-        r = p.run(["--capture", outputs[windows], "--from", ENCODER_RANGE[0], "--to", ENCODER_RANGE[1], "--fps",
-                   CAPTURE_FPS], screen, windows, extra)
+        args = ["--capture", outputs[windows], "--from", ENCODER_RANGE[0], "--to", ENCODER_RANGE[1], "--fps",
+                CAPTURE_FPS]
+        r = p.run(args, screen, windows, extra)
+        # Wine now and then fails to bring up a new process at all
+        # (CreateProcess: ERROR_INTERNAL_ERROR); that is Wine's, so once more.
+        if windows and r.returncode != 0 and "cannot start" in r.stderr and "Internal error" in r.stderr:
+            print(f"encoder: Wine could not start the encoder ({r.stderr.strip()}); running once more")
+            r = p.run(args, screen, windows, extra)
         if r.returncode != 0:
             print(f"encoder: the {'Windows' if windows else 'Linux'} program exited {r.returncode}: "
                   f"{r.stderr.strip()}")
